@@ -1,0 +1,137 @@
+#include "runtime.h"
+
+#include "guid.h"
+#include "registry/registry.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <map>
+#include <mutex>
+
+namespace nv::com {
+
+namespace {
+
+struct LoadedModule
+{
+    void *handle = nullptr;
+    PFN_DllGetClassObject getClassObject = nullptr;
+};
+
+// Modules are never unloaded: objects and their tables live in them.
+std::map<std::string, LoadedModule> &modules()
+{
+    static std::map<std::string, LoadedModule> loaded;
+    return loaded;
+}
+
+std::mutex &modulesLock()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::string hex(HRESULT h)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", unsigned(h));
+    return buf;
+}
+
+HRESULT fail(HRESULT status, std::string *detail, const std::string &text)
+{
+    if (detail)
+        *detail = text;
+    return status;
+}
+
+} // namespace
+
+std::string statusText(HRESULT s)
+{
+    switch (uint32_t(s)) {
+    case uint32_t(S_OK): return "Success";
+    case uint32_t(S_FALSE): return "Success (false)";
+    case uint32_t(E_NOTIMPL): return "Not implemented";
+    case uint32_t(E_NOINTERFACE): return "No such interface supported";
+    case uint32_t(E_POINTER): return "Invalid pointer";
+    case uint32_t(E_FAIL): return "Unspecified error";
+    case uint32_t(E_OUTOFMEMORY): return "Out of memory";
+    case uint32_t(E_INVALIDARG): return "Invalid argument";
+    case uint32_t(CLASS_E_NOAGGREGATION): return "Class does not support aggregation";
+    case uint32_t(CLASS_E_CLASSNOTAVAILABLE): return "Class not available from this module";
+    case uint32_t(REGDB_E_CLASSNOTREG): return "Class not registered";
+    case uint32_t(HRESULT_MOD_NOT_FOUND): return "The specified module could not be found";
+    case uint32_t(HRESULT_PROC_NOT_FOUND): return "The specified procedure could not be found";
+    case uint32_t(DISP_E_MEMBERNOTFOUND): return "Member not found";
+    case uint32_t(DISP_E_TYPEMISMATCH): return "Type mismatch";
+    case uint32_t(DISP_E_UNKNOWNNAME): return "Unknown name";
+    case uint32_t(DISP_E_EXCEPTION): return "Exception occurred";
+    case uint32_t(DISP_E_BADPARAMCOUNT): return "Invalid number of parameters";
+    case uint32_t(STATUS_OVERFLOW): return "Overflow";
+    case uint32_t(STATUS_SUBSCRIPT): return "Subscript out of range";
+    case uint32_t(STATUS_TYPE_MISMATCH): return "Type mismatch";
+    default: return "Error " + hex(s);
+    }
+}
+
+HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::string *detail)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    const std::string id = guidToString(clsid);
+    auto server = nv::reg::queryValue(nv::reg::Root::ClassesRoot,
+                                      "CLSID\\" + id + "\\InprocServer32", "");
+    if (!server || server->type != nv::reg::REG_SZ || server->asText().empty())
+        return fail(REGDB_E_CLASSNOTREG, detail, "Class " + id + " is not registered");
+    const std::string path = server->asText();
+
+    PFN_DllGetClassObject getClassObject = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(modulesLock());
+        auto it = modules().find(path);
+        if (it == modules().end()) {
+            // Only absolute paths: a bare name would be searched for on the
+            // library path, and a registration names one file.
+            if (path.front() != '/')
+                return fail(HRESULT_MOD_NOT_FOUND, detail,
+                            "Module of class " + id + " is not an absolute path: " + path);
+            void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+            if (!handle) {
+                const char *why = dlerror();
+                return fail(HRESULT_MOD_NOT_FOUND, detail,
+                            "Module " + path + " of class " + id + " could not be loaded: " +
+                                (why ? why : "unknown reason"));
+            }
+            auto fn = reinterpret_cast<PFN_DllGetClassObject>(dlsym(handle, "DllGetClassObject"));
+            if (!fn) {
+                // Not a component module; it stays loaded like any other.
+                modules()[path] = LoadedModule{handle, nullptr};
+                return fail(HRESULT_PROC_NOT_FOUND, detail,
+                            "Module " + path + " is no component module (no DllGetClassObject)");
+            }
+            it = modules().emplace(path, LoadedModule{handle, fn}).first;
+        }
+        getClassObject = it->second.getClassObject;
+    }
+    if (!getClassObject)
+        return fail(HRESULT_PROC_NOT_FOUND, detail,
+                    "Module " + path + " is no component module (no DllGetClassObject)");
+
+    IClassFactory *factory = nullptr;
+    HRESULT h = getClassObject(&clsid, &IID_IClassFactory, reinterpret_cast<void **>(&factory));
+    if (FAILED(h) || !factory)
+        return fail(FAILED(h) ? h : E_POINTER, detail,
+                    "Module " + path + " gave no factory for class " + id + ": " + statusText(h));
+    void *object = nullptr;
+    h = factory->lpVtbl->CreateInstance(factory, nullptr, &iid, &object);
+    factory->lpVtbl->Release(factory);
+    if (FAILED(h) || !object)
+        return fail(FAILED(h) ? h : E_POINTER, detail,
+                    "The factory of class " + id + " refused: " + statusText(h));
+    *out = object;
+    return S_OK;
+}
+
+} // namespace nv::com

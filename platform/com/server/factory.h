@@ -1,0 +1,12 @@
+// The class factory handed out by DllGetClassObject. Each call makes a new
+// factory; while any factory reference is held the module counts as in use.
+#pragma once
+
+#include "classinfo.h"
+
+namespace nv::com::server {
+
+HRESULT getClassObject(const ClassInfo &cls, const GUID *clsid, const GUID *iid,
+                       void **out) noexcept;
+
+} // namespace nv::com::server

@@ -1,0 +1,137 @@
+#include "filenumbers.h"
+
+#include "runtime/error.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nv::files {
+
+namespace {
+
+// Descriptor of each file number; -1 where the number is free.
+std::array<int, kMaxFileNumber + 1> &table()
+{
+    static std::array<int, kMaxFileNumber + 1> fds = [] {
+        std::array<int, kMaxFileNumber + 1> a;
+        a.fill(-1);
+        return a;
+    }();
+    return fds;
+}
+
+void checkNumber(int number)
+{
+    if (number < 1 || number > kMaxFileNumber)
+        raise(err::BadFileNameOrNumber);
+}
+
+int openDescriptor(int number)
+{
+    checkNumber(number);
+    int fd = table()[size_t(number)];
+    if (fd < 0)
+        raise(err::BadFileNameOrNumber);
+    return fd;
+}
+
+[[noreturn]] void raiseOpenError(int e)
+{
+    switch (e) {
+    case ENOENT: raise(err::FileNotFound);
+    case ENOTDIR: raise(err::PathNotFound);
+    case EACCES:
+    case EPERM:
+    case EROFS: raise(err::PathFileAccessError);
+    case ENOMEM: raise(err::OutOfMemory);
+    default: raise(err::PathFileAccessError);
+    }
+}
+
+} // namespace
+
+void openForRead(int number, const std::string &path)
+{
+    checkNumber(number);
+    if (table()[size_t(number)] >= 0)
+        raise(err::FileAlreadyOpen);
+    if (path.empty() || path.find('\0') != std::string::npos)
+        raise(err::PathFileAccessError);
+    // O_NONBLOCK keeps the open itself from waiting on a FIFO without a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        raiseOpenError(errno);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        raise(err::PathFileAccessError);
+    }
+    table()[size_t(number)] = fd;
+}
+
+void close(int number)
+{
+    if (number < 1 || number > kMaxFileNumber)
+        return;
+    int &fd = table()[size_t(number)];
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+bool isOpen(int number)
+{
+    return number >= 1 && number <= kMaxFileNumber && table()[size_t(number)] >= 0;
+}
+
+int32_t fileLength(const std::string &path)
+{
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+        raise(err::FileNotFound);
+    return S_ISREG(st.st_mode) ? checkedLength(st.st_size) : 0;
+}
+
+int32_t checkedLength(int64_t size)
+{
+    if (size < 0 || size > INT32_MAX)
+        raise(err::Overflow);
+    return int32_t(size);
+}
+
+void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
+{
+    const int fd = openDescriptor(number);
+    if (count <= 0)
+        return;
+    if (first < 1)
+        raise(err::BadRecordNumber);
+    std::memset(out, 0, size_t(count));
+    off_t offset = off_t(first) - 1;
+    size_t done = 0;
+    while (done < size_t(count)) {
+        ssize_t n = ::pread(fd, out + done, size_t(count) - done, offset + off_t(done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            raise(err::DeviceIOError);
+        }
+        if (n == 0)
+            break; // past the end: the rest stays 0
+        done += size_t(n);
+    }
+}
+
+uint8_t getByte(int number, int32_t position)
+{
+    uint8_t b = 0;
+    getBytes(number, position, 1, &b);
+    return b;
+}
+
+} // namespace nv::files

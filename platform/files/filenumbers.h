@@ -1,0 +1,33 @@
+// Files by number, as the program's file statements know them: a named file
+// is opened for reading only under a small number, read one byte at a 1-based
+// position, and closed. Failures raise nv::RuntimeError with the classic
+// numbers (53 file not found, 55 already open, 52 bad number, 75 access error).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace nv::files {
+
+constexpr int kMaxFileNumber = 511;
+
+// Opens `path` for reading only. Anything but a regular file (a directory,
+// FIFO, socket or device) fails like a file that cannot be opened, so that a
+// FIFO can never block the program or be read without end.
+void openForRead(int number, const std::string &path);
+// Closing a number that is not open is no error.
+void close(int number);
+bool isOpen(int number);
+// Length by name; a missing file raises 53. A length beyond the 32-bit
+// signed range raises overflow (6).
+int32_t fileLength(const std::string &path);
+// A length as a 32-bit file length: beyond the signed range raises overflow.
+int32_t checkedLength(int64_t size);
+
+// One byte at a 1-based position; a position past the end reads as 0.
+uint8_t getByte(int number, int32_t position);
+// The bytes at positions first .. first + count - 1 into out, in one read;
+// positions past the end read as 0. Same rules as getByte for each byte.
+void getBytes(int number, int32_t first, int32_t count, uint8_t *out);
+
+} // namespace nv::files

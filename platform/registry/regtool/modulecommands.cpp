@@ -1,0 +1,188 @@
+// register, unregister and resources: the commands that work on a module file.
+
+#include "commands.h"
+
+#include "com/comtypes.h"
+#include "com/guid.h"
+#include "com/resourcereader.h"
+#include "registry/registry.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace nv::regtool {
+
+namespace {
+
+const char *hresultText(HRESULT h)
+{
+    static const struct
+    {
+        HRESULT code;
+        const char *text;
+    } known[] = {
+        {S_OK, "success"},
+        {S_FALSE, "success (S_FALSE)"},
+        {E_NOTIMPL, "not implemented"},
+        {E_NOINTERFACE, "no such interface"},
+        {E_POINTER, "invalid pointer"},
+        {E_FAIL, "unspecified failure"},
+        {E_OUTOFMEMORY, "out of memory"},
+        {E_INVALIDARG, "invalid argument"},
+        {CLASS_E_NOAGGREGATION, "class does not support aggregation"},
+        {CLASS_E_CLASSNOTAVAILABLE, "class not available"},
+        {REGDB_E_CLASSNOTREG, "class not registered"},
+        {HRESULT_MOD_NOT_FOUND, "module not found"},
+        {HRESULT_PROC_NOT_FOUND, "entry point not found"},
+        {hr(0x80070005), "access denied"},
+        {hr(0x8002801C), "error accessing the registry store"},
+    };
+    for (const auto &k : known)
+        if (k.code == h)
+            return k.text;
+    if (isErrorNumberStatus(h))
+        return "run-time error";
+    return "failure";
+}
+
+std::string hex32(HRESULT h)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", uint32_t(h));
+    return buf;
+}
+
+// dlopen searches the library path for a bare name; a file that exists here
+// is loaded by its absolute path, which is also the path it registers.
+std::string modulePath(const std::string &arg)
+{
+    if (access(arg.c_str(), F_OK) != 0)
+        return arg;
+    char *real = realpath(arg.c_str(), nullptr);
+    if (!real)
+        return arg;
+    std::string path = real;
+    std::free(real);
+    return path;
+}
+
+void printGuidOrHex(const std::vector<uint8_t> &b);
+
+void printHex(const std::vector<uint8_t> &b)
+{
+    for (size_t i = 0; i < b.size(); i += 16) {
+        std::printf("  %04zx:", i);
+        for (size_t j = i; j < b.size() && j < i + 16; ++j)
+            std::printf(" %02x", b[j]);
+        std::printf("\n");
+    }
+}
+
+// An interface identifier resource: a 32-bit length 16 and the GUID's bytes.
+void printGuidOrHex(const std::vector<uint8_t> &b)
+{
+    const uint8_t *g = nullptr;
+    if (b.size() == 20 && b[0] == 16 && b[1] == 0 && b[2] == 0 && b[3] == 0)
+        g = b.data() + 4;
+    else if (b.size() == 16)
+        g = b.data();
+    if (!g) {
+        printHex(b);
+        return;
+    }
+    GUID id;
+    id.Data1 = uint32_t(g[0] | (g[1] << 8) | (g[2] << 16)) | (uint32_t(g[3]) << 24);
+    id.Data2 = uint16_t(g[4] | (g[5] << 8));
+    id.Data3 = uint16_t(g[6] | (g[7] << 8));
+    std::memcpy(id.Data4, g + 8, 8);
+    std::printf("  %s\n", nv::com::guidToString(id).c_str());
+}
+
+} // namespace
+
+int registerModule(const Args &args, bool unregister)
+{
+    const char *entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
+    bool machine = false;
+    std::string module;
+    for (const auto &a : args) {
+        if (a == "--machine")
+            machine = true;
+        else if (a == "--install")
+            machine = geteuid() == 0;
+        else if (!a.empty() && a[0] == '-')
+            return usageError("unknown option '" + a + "'");
+        else if (module.empty())
+            module = a;
+        else
+            return usageError("more than one module given");
+    }
+    if (module.empty())
+        return usageError("no module given");
+
+    // The module has its own copy of the store code, which reads this.
+    if (machine)
+        setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
+    else
+        unsetenv("NORVALE_REGISTRY_TARGET");
+    std::string store = machine ? nv::reg::machineStoreFiles().front() : nv::reg::userStoreFile();
+
+    std::string path = modulePath(module);
+    dlerror();
+    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char *why = dlerror();
+        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
+                     why ? why : "unknown error");
+        return ExitFailed;
+    }
+    auto fn = reinterpret_cast<HRESULT (*)()>(dlsym(handle, entry));
+    if (!fn) {
+        std::fprintf(stderr,
+                     "norvale-reg: %s is not a component module: it has no %s entry point\n",
+                     module.c_str(), entry);
+        dlclose(handle);
+        return ExitFailed;
+    }
+    HRESULT h = fn();
+    dlclose(handle);
+    if (FAILED(h)) {
+        std::fprintf(stderr, "norvale-reg: %s of %s failed: %s (%s)\n", entry, path.c_str(),
+                     hex32(h).c_str(), hresultText(h));
+        return ExitFailed;
+    }
+    std::printf("%s %s in %s: %s\n", unregister ? "Unregistered" : "Registered", path.c_str(),
+                store.c_str(), hex32(h).c_str());
+    return ExitOk;
+}
+
+int showResources(const Args &args)
+{
+    if (args.size() != 1)
+        return usageError("resources takes exactly one module file");
+    auto result = nv::com::readResources(args[0]);
+    if (!result.ok()) {
+        std::fprintf(stderr, "norvale-reg: %s\n", result.error.c_str());
+        return ExitFailed;
+    }
+    if (result.resources.empty())
+        std::printf("%s has no resources\n", args[0].c_str());
+    for (const auto &r : result.resources) {
+        std::printf("%s %u, language 0x%04X, code page %u, %zu bytes\n", r.type.c_str(), r.id,
+                    r.lang, r.codepage, r.bytes.size());
+        if (r.type == "VERSION") {
+            for (const auto &[key, value] : nv::com::versionEntries(r.bytes))
+                std::printf("  %s: %s\n", key.c_str(), value.c_str());
+        } else if (r.type.rfind("_IID_", 0) == 0) {
+            printGuidOrHex(r.bytes);
+        } else {
+            printHex(r.bytes);
+        }
+    }
+    return ExitOk;
+}
+
+} // namespace nv::regtool

@@ -1,0 +1,248 @@
+// get, set, delete and list: the commands that read and edit the store.
+
+#include "commands.h"
+
+#include "registry/regformat.h"
+#include "registry/registry.h"
+#include "registry/storefile.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace nv::regtool {
+
+namespace {
+
+struct KeyArg
+{
+    nv::reg::Root root;
+    std::string path; // below the root; "" is the root itself
+};
+
+bool parseKey(const std::string &text, KeyArg &out)
+{
+    size_t slash = text.find('\\');
+    auto root = nv::reg::rootFromName(text.substr(0, slash));
+    if (!root)
+        return false;
+    out.root = *root;
+    out.path = slash == std::string::npos ? std::string() : text.substr(slash + 1);
+    return out.path.empty() || nv::reg::detail::isValidKeyPath(out.path);
+}
+
+std::string valueName(const std::string &arg)
+{
+    return arg == "@" ? std::string() : arg;
+}
+
+std::string displayName(const std::string &name)
+{
+    return name.empty() ? "(default)" : name;
+}
+
+bool parseUnsigned(const std::string &s, uint64_t max, uint64_t &out)
+{
+    if (s.empty() || s[0] == '-' || s[0] == '+' || s[0] == ' ')
+        return false;
+    errno = 0;
+    char *end = nullptr;
+    unsigned long long v = std::strtoull(s.c_str(), &end, 0);
+    if (errno || *end || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
+// A dword as 0..4294967295 (decimal or 0x...), or as a negative 32-bit number.
+bool parseDword(const std::string &s, uint32_t &out)
+{
+    uint64_t v;
+    if (!s.empty() && s[0] == '-') {
+        if (!parseUnsigned(s.substr(1), 0x80000000u, v))
+            return false;
+        out = uint32_t(0) - uint32_t(v);
+        return true;
+    }
+    if (!parseUnsigned(s, 0xFFFFFFFFu, v))
+        return false;
+    out = uint32_t(v);
+    return true;
+}
+
+int storeFailure(const char *what, const KeyArg &key, nv::reg::Status s)
+{
+    std::fprintf(stderr, "norvale-reg: cannot %s %s\\%s: %s (%s)\n", what,
+                 nv::reg::rootName(key.root), key.path.c_str(), nv::reg::statusText(s),
+                 nv::reg::detail::writeFileFor(key.root).c_str());
+    return ExitFailed;
+}
+
+// Options that may stand anywhere: --machine sends class writes to the machine part.
+Args takeMachineOption(const Args &args)
+{
+    Args rest;
+    for (const auto &a : args) {
+        if (a == "--machine")
+            setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
+        else
+            rest.push_back(a);
+    }
+    return rest;
+}
+
+std::string fullName(const KeyArg &key)
+{
+    std::string s = nv::reg::rootName(key.root);
+    if (!key.path.empty())
+        s += "\\" + key.path;
+    return s;
+}
+
+} // namespace
+
+int getValue(const Args &args)
+{
+    if (args.empty() || args.size() > 2)
+        return usageError("get takes a key and an optional value name");
+    KeyArg key;
+    if (!parseKey(args[0], key))
+        return usageError("'" + args[0] + "' is not a key of a known root");
+    std::string name = args.size() == 2 ? valueName(args[1]) : std::string();
+    auto v = nv::reg::queryValue(key.root, key.path, name);
+    if (!v) {
+        std::fprintf(stderr, "norvale-reg: %s has no value %s\n", fullName(key).c_str(),
+                     displayName(name).c_str());
+        return ExitFailed;
+    }
+    if (v->type == nv::reg::REG_SZ && v->asText().size() + 1 == v->data.size()) {
+        std::printf("%s\n", v->asText().c_str());
+    } else if (v->type == nv::reg::REG_DWORD && v->data.size() == 4) {
+        uint32_t n = 0;
+        for (int i = 3; i >= 0; --i)
+            n = (n << 8) | static_cast<unsigned char>(v->data[size_t(i)]);
+        std::printf("%u\n", n);
+    } else {
+        // Anything else as it stands in the file: hex(N):aa,bb,...
+        std::string line = nv::reg::detail::formatValueLine({"", *v});
+        std::printf("%s\n", line.substr(2).c_str());
+    }
+    return ExitOk;
+}
+
+int setValue(const Args &all)
+{
+    Args args = takeMachineOption(all);
+    if (args.size() != 4)
+        return usageError(
+            "set takes a key, a value name and --string, --dword or --hex with its data");
+    KeyArg key;
+    if (!parseKey(args[0], key))
+        return usageError("'" + args[0] + "' is not a key of a known root");
+    std::string name = valueName(args[1]);
+    const std::string &kind = args[2], &data = args[3];
+    nv::reg::Value value;
+    if (kind == "--string") {
+        value = nv::reg::Value::text(data);
+    } else if (kind == "--dword") {
+        uint32_t n;
+        if (!parseDword(data, n))
+            return usageError("'" + data + "' is not a 32-bit number");
+        value = nv::reg::Value::dword(n);
+    } else if (kind == "--hex") {
+        size_t colon = data.find(':');
+        uint64_t type;
+        if (colon == std::string::npos ||
+            !parseUnsigned(data.substr(0, colon), 0xFFFFFFFFu, type) ||
+            !nv::reg::detail::parseHexList(data.substr(colon + 1), value.data))
+            return usageError("'" + data + "' is not TYPE:aa,bb,...");
+        value.type = uint32_t(type);
+    } else {
+        return usageError("unknown value kind '" + kind + "'");
+    }
+    auto s = nv::reg::setValue(key.root, key.path, name, value);
+    return s == nv::reg::Status::Ok ? int(ExitOk) : storeFailure("write", key, s);
+}
+
+int deleteEntry(const Args &all)
+{
+    Args args = takeMachineOption(all);
+    if (args.empty() || args.size() > 2)
+        return usageError("delete takes a key and an optional value name");
+    KeyArg key;
+    if (!parseKey(args[0], key))
+        return usageError("'" + args[0] + "' is not a key of a known root");
+    if (args.size() == 1 && key.path.empty())
+        return usageError("a root cannot be deleted");
+    auto s = args.size() == 2 ? nv::reg::deleteValue(key.root, key.path, valueName(args[1]))
+                              : nv::reg::deleteKey(key.root, key.path);
+    return s == nv::reg::Status::Ok ? int(ExitOk) : storeFailure("delete from", key, s);
+}
+
+int listKeys(const Args &args)
+{
+    using nv::reg::detail::KeyEntry;
+    if (args.size() > 1)
+        return usageError("list takes at most one key");
+    std::vector<KeyArg> tops;
+    if (args.empty()) {
+        for (auto r :
+             {nv::reg::Root::ClassesRoot, nv::reg::Root::LocalMachine, nv::reg::Root::CurrentUser})
+            tops.push_back({r, ""});
+    } else {
+        KeyArg key;
+        if (!parseKey(args[0], key))
+            return usageError("'" + args[0] + "' is not a key of a known root");
+        if (!nv::reg::keyExists(key.root, key.path)) {
+            std::fprintf(stderr, "norvale-reg: no key %s\n", fullName(key).c_str());
+            return ExitFailed;
+        }
+        tops.push_back(key);
+    }
+
+    std::printf("%s\n\n", std::string(nv::reg::detail::kFileHeader).c_str());
+    for (const auto &top : tops) {
+        // One merged view of the parts, earlier parts taking precedence.
+        std::vector<KeyEntry> merged;
+        std::unordered_map<std::string, size_t> index;
+        std::vector<std::unordered_set<std::string>> names;
+        auto lowered = [](std::string s) {
+            for (auto &c : s)
+                c = char(std::tolower(static_cast<unsigned char>(c)));
+            return s;
+        };
+        std::string prefix = fullName(top);
+        for (const auto &file : nv::reg::detail::readFilesFor(top.root)) {
+            auto loaded = nv::reg::detail::loadStoreFile(file);
+            if (loaded.state == nv::reg::detail::FileState::Damaged)
+                std::fprintf(stderr,
+                             "norvale-reg: warning: %s is damaged or not a store file; "
+                             "its keys are not shown\n",
+                             file.c_str());
+            for (const auto &k : loaded.doc.keys()) {
+                if (!nv::reg::detail::isAtOrBelow(k.path, prefix))
+                    continue;
+                auto [it, added] = index.emplace(lowered(k.path), merged.size());
+                if (added) {
+                    merged.push_back({k.path, {}});
+                    names.emplace_back();
+                }
+                for (const auto &v : k.values)
+                    if (names[it->second].insert(lowered(v.name)).second)
+                        merged[it->second].values.push_back(v);
+            }
+        }
+        for (const auto &k : merged) {
+            std::printf("[%s]\n", k.path.c_str());
+            for (const auto &v : k.values)
+                std::printf("%s\n", nv::reg::detail::formatValueLine(v).c_str());
+            std::printf("\n");
+        }
+    }
+    return ExitOk;
+}
+
+} // namespace nv::regtool

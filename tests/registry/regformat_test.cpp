@@ -1,0 +1,192 @@
+// The text form of store files: every value form survives a round trip,
+// anything malformed is refused as a whole.
+
+#include "registry/regformat.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace nv::reg;
+using namespace nv::reg::detail;
+
+namespace {
+
+const std::string kHead = "Windows Registry Editor Version 5.00\n\n";
+
+Value raw(uint32_t type, std::string bytes)
+{
+    Value v;
+    v.type = type;
+    v.data = std::move(bytes);
+    return v;
+}
+
+std::optional<Value> parsedValue(const std::string &valueLine)
+{
+    auto doc = Document::parse(kHead + "[HKEY_CURRENT_USER\\K]\n" + valueLine + "\n");
+    if (!doc || doc->keys().size() != 1 || doc->keys()[0].values.size() != 1)
+        return std::nullopt;
+    return doc->keys()[0].values[0].value;
+}
+
+} // namespace
+
+TEST(RegFormat, EveryValueFormRoundTrips)
+{
+    struct Case
+    {
+        const char *what;
+        Value value;
+        const char *line; // as written, after "name="
+    };
+    const Case cases[] = {
+        {"text", Value::text("Apartment"), "\"Apartment\""},
+        {"empty text", Value::text(""), "\"\""},
+        {"escapes", Value::text("C:\\dir \"q\""), "\"C:\\\\dir \\\"q\\\"\""},
+        {"utf-8 text", Value::text("gr\xC3\xBC\xC3\x9F"), "\"gr\xC3\xBC\xC3\x9F\""},
+        {"dword 10", Value::dword(10), "dword:0000000a"},
+        {"dword max", Value::dword(0xFFFFFFFFu), "dword:ffffffff"},
+        {"binary", raw(REG_BINARY, "\x01\xAB"), "hex:01,ab"},
+        {"empty binary", raw(REG_BINARY, ""), "hex:"},
+        {"text without terminator", raw(REG_SZ, "abc"), "hex(1):61,62,63"},
+        {"text of no bytes", raw(REG_SZ, ""), "hex(1):"},
+        {"text with inner NUL", raw(REG_SZ, std::string("a\0b\0", 4)), "hex(1):61,00,62,00"},
+        {"text with newline", Value::text("a\nb"), "hex(1):61,0a,62,00"},
+        {"text not UTF-8", Value::text("\xFF"), "hex(1):ff,00"},
+        {"short dword", raw(REG_DWORD, "\x01\x02"), "hex(4):01,02"},
+        {"other type", raw(0x12345678, std::string("\0", 1)), "hex(12345678):00"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string line = formatValueLine({"name", c.value});
+        EXPECT_EQ(line, std::string("\"name\"=") + c.line);
+        auto back = parsedValue(line);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->type, c.value.type);
+        EXPECT_EQ(back->data, c.value.data);
+    }
+    EXPECT_EQ(formatValueLine({"", Value::text("x")}), "@=\"x\"");
+    EXPECT_EQ(formatValueLine({"a\"b\\", Value::dword(0)}), "\"a\\\"b\\\\\"=dword:00000000");
+}
+
+TEST(RegFormat, AcceptsTheLibertiesOfExportFiles)
+{
+    struct Case
+    {
+        const char *what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"CRLF lines", "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n"
+                       "\"v\"=hex:01,02\r\n"},
+        {"UTF-8 mark", "\xEF\xBB\xBF" + kHead + "[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,02\n"},
+        {"continued hex", kHead + "[HKEY_CURRENT_USER\\K]\n\"v\"=hex:01,\\\n  02\n"},
+        {"blank lines and spaces", kHead + "\n  \n[HKEY_CURRENT_USER\\K]  \n\"v\"=hex:01, 02\n"},
+        {"repeated header", kHead + "[HKEY_CURRENT_USER\\K]\n\"v\"=hex:09\n[HKEY_CURRENT_USER\\k]\n"
+                                    "\"V\"=hex:01,02\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto doc = Document::parse(c.text);
+        ASSERT_TRUE(doc);
+        ASSERT_EQ(doc->keys().size(), 1u);
+        ASSERT_EQ(doc->keys()[0].values.size(), 1u);
+        EXPECT_EQ(doc->keys()[0].values[0].value.data, "\x01\x02");
+    }
+}
+
+TEST(RegFormat, RefusesMalformedAndForeignFiles)
+{
+    const std::string key = "[HKEY_CURRENT_USER\\K]\n";
+    const struct
+    {
+        const char *what;
+        std::string text;
+    } cases[] = {
+        {"no header", key + "@=\"x\"\n"},
+        {"older header", "REGEDIT4\n\n" + key},
+        {"value before any key", kHead + "@=\"x\"\n"},
+        {"unknown escape", kHead + key + "@=\"a\\n\"\n"},
+        {"unterminated string", kHead + key + "@=\"abc\n"},
+        {"junk after string", kHead + key + "@=\"a\"b\"\n"},
+        {"dword too long", kHead + key + "@=dword:000000001\n"},
+        {"dword not hex", kHead + key + "@=dword:0000000g\n"},
+        {"bad hex byte", kHead + key + "@=hex:1g\n"},
+        {"hex byte too long", kHead + key + "@=hex:123\n"},
+        {"dangling comma", kHead + key + "@=hex:01,\n"},
+        {"continuation at end", kHead + key + "@=hex:01,\\\n"},
+        {"bad type", kHead + key + "@=hex(x):01\n"},
+        {"deletion line", kHead + key + "\"v\"=-\n"},
+        {"deletion header", kHead + "[-HKEY_CURRENT_USER\\K]\n"},
+        {"empty key name", kHead + "[HKEY_CURRENT_USER\\\\K]\n"},
+        {"header without bracket", kHead + "[HKEY_CURRENT_USER\\K\n"},
+        {"no root", kHead + "[Software\\K]\n"},
+        {"stray line", kHead + key + "hello\n"},
+        {"NUL byte", kHead + key + std::string("@=\"a\0\"\n", 7)},
+        {"invalid UTF-8", kHead + key + "@=\"\xC3\x28\"\n"},
+        {"control character", kHead + key + "@=\"\x01\"\n"},
+        {"UTF-16 export", std::string("\xFF\xFEW\0i\0n\0", 8)},
+    };
+    for (const auto &c : cases)
+        EXPECT_FALSE(Document::parse(c.text)) << c.what;
+}
+
+TEST(RegFormat, EditsKeepOtherKeysAndTheirOrder)
+{
+    const std::string text = kHead + "[HKEY_USERS\\S-1\\Foreign]\n\"x\"=\"1\"\n\n"
+                                     "[HKEY_CLASSES_ROOT\\A]\n@=\"a\"\n\n"
+                                     "[HKEY_CLASSES_ROOT\\A\\Sub]\n\n"
+                                     "[HKEY_CLASSES_ROOT\\B]\n\"n\"=dword:00000001\n\n";
+    auto doc = Document::parse(text);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->serialize(), text); // our own output reads back unchanged
+
+    doc->setValue("HKEY_CLASSES_ROOT\\a\\New", {"v", Value::text("x")});
+    std::vector<std::string> paths;
+    for (const auto &k : doc->keys())
+        paths.push_back(k.path);
+    // A new key goes after its parent's tree, spelled as given.
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"HKEY_USERS\\S-1\\Foreign", "HKEY_CLASSES_ROOT\\A",
+                                        "HKEY_CLASSES_ROOT\\A\\Sub", "HKEY_CLASSES_ROOT\\a\\New",
+                                        "HKEY_CLASSES_ROOT\\B"}));
+    auto again = Document::parse(doc->serialize());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->serialize(), doc->serialize());
+}
+
+TEST(RegFormat, KeysMatchWithoutCaseAndTreesAreRemovedWhole)
+{
+    Document doc;
+    doc.setValue("HKEY_CURRENT_USER\\Soft\\App\\Deep", {"Name", Value::text("1")});
+    doc.setValue("HKEY_CURRENT_USER\\Soft\\AppX", {"", Value::text("2")});
+    EXPECT_TRUE(doc.findKey("hkey_current_user\\SOFT\\app"));
+    EXPECT_TRUE(doc.findKey("HKEY_CURRENT_USER\\soft\\APP\\deep")->findValue("NAME"));
+    EXPECT_EQ(doc.childNames("HKEY_CURRENT_USER\\Soft"), (std::vector<std::string>{"App", "AppX"}));
+
+    EXPECT_TRUE(doc.removeKey("HKEY_CURRENT_USER\\SOFT\\APP"));
+    EXPECT_FALSE(doc.keyExists("HKEY_CURRENT_USER\\Soft\\App\\Deep"));
+    EXPECT_TRUE(doc.keyExists("HKEY_CURRENT_USER\\Soft\\AppX")); // a longer name is no child
+    EXPECT_FALSE(doc.removeKey("HKEY_CURRENT_USER\\Soft\\App"));
+    EXPECT_TRUE(doc.removeValue("HKEY_CURRENT_USER\\Soft\\AppX", ""));
+    EXPECT_FALSE(doc.removeValue("HKEY_CURRENT_USER\\Soft\\AppX", ""));
+}
+
+TEST(RegFormat, LargeFilesReadInLinearTime)
+{
+    std::string text = kHead;
+    for (int i = 0; i < 40000; ++i)
+        text += "[HKEY_CURRENT_USER\\K" + std::to_string(i) + "]\n";
+    text += "[HKEY_CURRENT_USER\\Many]\n";
+    for (int i = 0; i < 40000; ++i)
+        text += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
+    auto start = std::chrono::steady_clock::now();
+    auto doc = Document::parse(text);
+    auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->keys().size(), 40001u);
+    EXPECT_LT(took, std::chrono::seconds(20));
+    // One huge line of junk is refused, not taken apart slowly.
+    EXPECT_FALSE(Document::parse(text + "@=hex:" + std::string(1 << 22, '0') + "\n"));
+}

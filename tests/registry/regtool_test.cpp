@@ -1,0 +1,191 @@
+// norvale-reg end to end, run as a separate process on a scratch store.
+
+#include "testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kClassKey = "HKCR\\CLSID\\{12345678-9ABC-DEF0-0123-456789ABCDEF}";
+
+std::string shellQuote(const std::string &s)
+{
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class RegToolTest : public ::testing::Test
+{
+protected:
+    RegToolTest() : m_dir("tool"), m_reg(m_dir.path()) { unsetenv("NORVALE_REGISTRY_TARGET"); }
+
+    int tool(const std::vector<std::string> &args, std::string *out = nullptr,
+             const std::string &envPrefix = "")
+    {
+        std::string cmd = envPrefix + shellQuote(nvtest::regTool());
+        for (const auto &a : args)
+            cmd += " " + shellQuote(a);
+        std::string output;
+        int rc = nvtest::runCommand(cmd, &output);
+        if (out)
+            *out = output;
+        return rc;
+    }
+    std::string get(const std::string &key, const std::string &name = "@")
+    {
+        std::string out;
+        return tool({"get", key, name}, &out) == 0 ? out : "<failed> " + out;
+    }
+
+    nvtest::ScratchDir m_dir;
+    nvtest::ScopedRegistryDir m_reg;
+};
+
+} // namespace
+
+TEST_F(RegToolTest, UsageErrorsExitWithTwo)
+{
+    std::string out;
+    EXPECT_EQ(tool({}, &out), 2);
+    EXPECT_NE(out.find("Usage:"), std::string::npos);
+    EXPECT_EQ(tool({"--help"}, &out), 0);
+    EXPECT_NE(out.find("norvale-reg register"), std::string::npos);
+    const std::vector<std::vector<std::string>> wrong = {
+        {"frobnicate"},
+        {"get"},
+        {"get", "HKEY_NOWHERE\\A"},
+        {"get", "HKCU\\A\\\\B"},
+        {"set", "HKCU\\A", "v", "--dword", "4294967296"},
+        {"set", "HKCU\\A", "v", "--dword", "12abc"},
+        {"set", "HKCU\\A", "v", "--hex", "3:zz"},
+        {"set", "HKCU\\A", "v", "--float", "1"},
+        {"set", "HKCU\\A", "v"},
+        {"delete", "HKCU"},
+        {"register"},
+        {"register", "--bogus", "m.so"},
+        {"resources"},
+    };
+    for (const auto &args : wrong)
+        EXPECT_EQ(tool(args, &out), 2) << args[0] << ": " << out;
+}
+
+TEST_F(RegToolTest, SetGetDeleteAndList)
+{
+    const struct
+    {
+        std::vector<std::string> set;
+        std::string name, shown;
+    } cases[] = {
+        {{"--string", "C:\\Tools \"x\""}, "Text", "C:\\Tools \"x\"\n"},
+        {{"--dword", "256"}, "Number", "256\n"},
+        {{"--dword", "0x0"}, "Zero", "0\n"},
+        {{"--dword", "-1"}, "Minus", "4294967295\n"},
+        {{"--hex", "3:aa,BB"}, "Bytes", "hex:aa,bb\n"},
+        {{"--hex", "1:41,42"}, "Bare", "hex(1):41,42\n"},
+        {{"--string", "default"}, "@", "default\n"},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> args = {"set", "HKLM\\SOFTWARE\\Test", c.name};
+        args.insert(args.end(), c.set.begin(), c.set.end());
+        ASSERT_EQ(tool(args), 0) << c.name;
+        EXPECT_EQ(get("HKEY_LOCAL_MACHINE\\software\\test", c.name), c.shown);
+    }
+    EXPECT_EQ(get("HKLM\\SOFTWARE\\Test", ""), "default\n");
+
+    std::string out;
+    ASSERT_EQ(tool({"list", "HKLM\\SOFTWARE"}, &out), 0);
+    EXPECT_EQ(out.rfind("Windows Registry Editor Version 5.00\n\n", 0), 0u);
+    EXPECT_NE(out.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Test]\n"), std::string::npos);
+    EXPECT_NE(out.find("\"Number\"=dword:00000100\n"), std::string::npos);
+    EXPECT_NE(out.find("@=\"default\"\n"), std::string::npos);
+    EXPECT_EQ(tool({"list", "HKLM\\SOFTWARE\\Missing"}, &out), 1);
+
+    EXPECT_EQ(tool({"delete", "HKLM\\SOFTWARE\\Test", "Number"}), 0);
+    EXPECT_EQ(tool({"get", "HKLM\\SOFTWARE\\Test", "Number"}, &out), 1);
+    EXPECT_EQ(tool({"delete", "HKLM\\SOFTWARE\\Test", "Number"}, &out), 1);
+    EXPECT_NE(out.find("not found"), std::string::npos);
+    EXPECT_EQ(tool({"delete", "HKLM\\SOFTWARE"}), 0);
+    EXPECT_EQ(tool({"get", "HKLM\\SOFTWARE\\Test", "Text"}), 1);
+}
+
+TEST_F(RegToolTest, ReportsADamagedStore)
+{
+    nvtest::writeFile(m_dir / "registry.reg", "not a store\n");
+    std::string out;
+    EXPECT_EQ(tool({"set", "HKCU\\A", "v", "--dword", "1"}, &out), 1);
+    EXPECT_NE(out.find("damaged"), std::string::npos) << out;
+    EXPECT_EQ(nvtest::readFile(m_dir / "registry.reg"), "not a store\n");
+    // The module's own copy of the store code refuses the same way.
+    EXPECT_EQ(tool({"register", NV_REG_TEST_MODULE}, &out), 1);
+    EXPECT_NE(out.find("0x80004005"), std::string::npos) << out;
+}
+
+TEST_F(RegToolTest, RegistersAndUnregistersAModule)
+{
+    std::string out;
+    ASSERT_EQ(tool({"register", NV_REG_TEST_MODULE}, &out), 0) << out;
+    EXPECT_NE(out.find("0x00000000"), std::string::npos);
+    EXPECT_EQ(get(kClassKey), "NvRegTest.Module\n");
+    EXPECT_EQ(get(kClassKey + "\\InprocServer32"),
+              fs::canonical(NV_REG_TEST_MODULE).string() + "\n");
+    EXPECT_EQ(get(kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment\n");
+    EXPECT_FALSE(fs::exists(m_dir / "machine" / "registry.reg"));
+
+    ASSERT_EQ(tool({"unregister", NV_REG_TEST_MODULE}, &out), 0) << out;
+    EXPECT_EQ(tool({"get", kClassKey}), 1);
+}
+
+TEST_F(RegToolTest, MachineRegistrationWritesTheMachinePart)
+{
+    std::string out;
+    ASSERT_EQ(tool({"register", "--machine", NV_REG_TEST_MODULE}, &out), 0) << out;
+    std::string machine = nvtest::readFile(m_dir / "machine" / "registry.reg");
+    EXPECT_NE(machine.find("\"ThreadingModel\"=\"Apartment\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_dir / "registry.reg"));
+    EXPECT_EQ(get(kClassKey), "NvRegTest.Module\n"); // classes see the machine part
+
+    // --install is the machine part only for root.
+    ASSERT_EQ(tool({"register", "--install", NV_REG_TEST_MODULE}, &out), 0) << out;
+    EXPECT_EQ(fs::exists(m_dir / "registry.reg"), geteuid() != 0);
+}
+
+TEST_F(RegToolTest, RegistrationFailuresAreExplained)
+{
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string env, expected;
+    } cases[] = {
+        {{"register", (m_dir / "none.so").string()}, "", "cannot load"},
+        {{"register", NV_REG_PLAIN_MODULE}, "", "no DllRegisterServer entry point"},
+        {{"unregister", NV_REG_PLAIN_MODULE}, "", "no DllUnregisterServer entry point"},
+        {{"register", NV_REG_TEST_MODULE}, "NV_REGTEST_FAIL=1 ", "failed: 0x80004005"},
+        {{"unregister", NV_REG_TEST_MODULE}, "", "0x80004005"}, // nothing registered
+    };
+    for (const auto &c : cases) {
+        std::string out;
+        EXPECT_EQ(tool(c.args, &out, c.env), 1) << out;
+        EXPECT_NE(out.find(c.expected), std::string::npos) << out;
+    }
+}
+
+TEST_F(RegToolTest, PrintsResources)
+{
+    std::string out;
+    ASSERT_EQ(tool({"resources", NV_REG_TEST_MODULE}, &out), 0) << out;
+    for (const char *expected :
+         {"VERSION 1, language 0x0409, code page 1200", "  FileVersion: 1.00.0001\n",
+          "  OLESelfRegister: \n", "  {12345678-9ABC-DEF0-0123-456789ABCDEF}\n", "TYPELIB 1",
+          "54 4c 42 01"})
+        EXPECT_NE(out.find(expected), std::string::npos) << expected << "\n" << out;
+
+    nvtest::writeFile(m_dir / "junk.so", "junk");
+    EXPECT_EQ(tool({"resources", (m_dir / "junk.so").string()}, &out), 1);
+    EXPECT_NE(out.find("not an ELF file"), std::string::npos);
+}

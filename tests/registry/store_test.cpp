@@ -1,0 +1,362 @@
+// The store through its public calls: where the parts live, how reads merge
+// them, and that writes are safe against damage and concurrency.
+
+#include "registry/registry.h"
+#include "testenv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace nv::reg;
+
+namespace {
+
+const std::string kHead = "Windows Registry Editor Version 5.00\n\n";
+
+class StoreTest : public ::testing::Test
+{
+protected:
+    StoreTest() : m_dir("store"), m_reg(m_dir / "reg") { unsetenv("NORVALE_REGISTRY_TARGET"); }
+    ~StoreTest() override { unsetenv("NORVALE_REGISTRY_TARGET"); }
+    fs::path userFile() const { return m_dir / "reg" / "registry.reg"; }
+    fs::path machineFile() const { return m_dir / "reg" / "machine" / "registry.reg"; }
+    void write(const fs::path &p, const std::string &text)
+    {
+        fs::create_directories(p.parent_path());
+        nvtest::writeFile(p, text);
+    }
+
+    nvtest::ScratchDir m_dir;
+    nvtest::ScopedRegistryDir m_reg;
+};
+
+// Sets environment variables for a scope and puts the old values back.
+class ScopedEnv
+{
+public:
+    ScopedEnv(std::initializer_list<std::pair<const char *, const char *>> vars)
+    {
+        for (auto [name, value] : vars) {
+            const char *old = std::getenv(name);
+            m_old.push_back({name, old ? std::optional<std::string>(old) : std::nullopt});
+            if (value)
+                setenv(name, value, 1);
+            else
+                unsetenv(name);
+        }
+    }
+    ~ScopedEnv()
+    {
+        for (auto &[name, value] : m_old) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_old;
+};
+
+} // namespace
+
+TEST(StoreLocation, FollowsTheEnvironment)
+{
+    struct Case
+    {
+        const char *regDir, *configHome, *configDirs, *home;
+        std::string user;
+        std::vector<std::string> machine;
+    };
+    const Case cases[] = {
+        {"/r/", "/c", "/x", "/h", "/r/registry.reg", {"/r/machine/registry.reg"}},
+        {nullptr,
+         "/c",
+         "/x:relative::/y/",
+         "/h",
+         "/c/norvale/registry.reg",
+         {"/x/norvale/registry.reg", "/y/norvale/registry.reg"}},
+        {nullptr,
+         "relative",
+         nullptr,
+         "/h",
+         "/h/.config/norvale/registry.reg",
+         {"/etc/xdg/norvale/registry.reg"}},
+        {"", "", "", "/h", "/h/.config/norvale/registry.reg", {"/etc/xdg/norvale/registry.reg"}},
+    };
+    for (const auto &c : cases) {
+        ScopedEnv env{{"NORVALE_REGISTRY_DIR", c.regDir},
+                      {"XDG_CONFIG_HOME", c.configHome},
+                      {"XDG_CONFIG_DIRS", c.configDirs},
+                      {"HOME", c.home}};
+        EXPECT_EQ(userStoreFile(), c.user);
+        EXPECT_EQ(machineStoreFiles(), c.machine);
+    }
+}
+
+TEST_F(StoreTest, ValuesRoundTripInEveryRoot)
+{
+    Value binary;
+    binary.type = REG_BINARY;
+    binary.data = std::string("\0\xFF", 2);
+    const Value values[] = {Value::text("x \"y\" \\z"), Value::text(""), Value::dword(0),
+                            Value::dword(256), binary};
+    for (Root root : {Root::ClassesRoot, Root::LocalMachine, Root::CurrentUser}) {
+        int i = 0;
+        for (const auto &v : values) {
+            std::string name = "v" + std::to_string(i++);
+            ASSERT_EQ(setValue(root, "Soft\\App", name, v), Status::Ok);
+            auto back = queryValue(root, "Soft\\App", name);
+            ASSERT_TRUE(back) << rootName(root) << " " << name;
+            EXPECT_EQ(back->type, v.type);
+            EXPECT_EQ(back->data, v.data);
+        }
+    }
+    EXPECT_EQ(queryValue(Root::CurrentUser, "Soft\\App", "v1")->asText(), "");
+    EXPECT_EQ(valueNames(Root::CurrentUser, "Soft\\App").size(), 5u);
+}
+
+TEST_F(StoreTest, KeysAndValueNamesIgnoreCase)
+{
+    ASSERT_EQ(setValue(Root::CurrentUser, "Software\\Norvale", "Path", Value::text("a")),
+              Status::Ok);
+    ASSERT_EQ(setValue(Root::CurrentUser, "SOFTWARE\\norvale", "PATH", Value::text("b")),
+              Status::Ok);
+    EXPECT_EQ(queryValue(Root::CurrentUser, "software\\NORVALE", "path")->asText(), "b");
+    EXPECT_EQ(subKeys(Root::CurrentUser, "software"), std::vector<std::string>{"Norvale"});
+    EXPECT_EQ(valueNames(Root::CurrentUser, "Software\\Norvale"), std::vector<std::string>{"Path"});
+    EXPECT_TRUE(keyExists(Root::CurrentUser, "SOFTWARE"));
+    EXPECT_EQ(deleteKey(Root::CurrentUser, "software\\norvale"), Status::Ok);
+    EXPECT_FALSE(keyExists(Root::CurrentUser, "Software\\Norvale"));
+}
+
+TEST_F(StoreTest, ClassesMergeTheUserPartOverTheMachinePart)
+{
+    write(userFile(), kHead + "[HKEY_CLASSES_ROOT\\CLSID\\{A}]\n@=\"user\"\n\n"
+                              "[HKEY_CURRENT_USER\\OnlyUser]\n\"x\"=\"u\"\n\n");
+    write(machineFile(), kHead + "[HKEY_CLASSES_ROOT\\CLSID\\{A}]\n@=\"machine\"\n\"M\"=\"m\"\n\n"
+                                 "[HKEY_CLASSES_ROOT\\CLSID\\{B}]\n@=\"b\"\n\n"
+                                 "[HKEY_LOCAL_MACHINE\\OnlyMachine]\n\"x\"=\"m\"\n\n");
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "CLSID\\{A}", "")->asText(), "user");
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "CLSID\\{A}", "M")->asText(), "m");
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "CLSID\\{B}", "")->asText(), "b");
+    EXPECT_EQ(subKeys(Root::ClassesRoot, "CLSID"), (std::vector<std::string>{"{A}", "{B}"}));
+    EXPECT_EQ(valueNames(Root::ClassesRoot, "CLSID\\{A}"), (std::vector<std::string>{"", "M"}));
+    EXPECT_FALSE(keyExists(Root::LocalMachine, "OnlyUser"));
+    EXPECT_FALSE(keyExists(Root::CurrentUser, "OnlyMachine"));
+    EXPECT_TRUE(keyExists(Root::LocalMachine, "OnlyMachine"));
+    EXPECT_FALSE(keyExists(Root::ClassesRoot, "OnlyMachine"));
+}
+
+TEST_F(StoreTest, WritesGoToTheirPart)
+{
+    ASSERT_EQ(setValue(Root::ClassesRoot, "C1", "", Value::text("u")), Status::Ok);
+    ASSERT_EQ(setValue(Root::LocalMachine, "L", "", Value::text("m")), Status::Ok);
+    {
+        ScopedEnv env{{"NORVALE_REGISTRY_TARGET", "machine"}};
+        ASSERT_EQ(setValue(Root::ClassesRoot, "C2", "", Value::text("m")), Status::Ok);
+        ASSERT_EQ(setValue(Root::CurrentUser, "U", "", Value::text("u")), Status::Ok);
+    }
+    std::string user = nvtest::readFile(userFile()), machine = nvtest::readFile(machineFile());
+    EXPECT_NE(user.find("[HKEY_CLASSES_ROOT\\C1]"), std::string::npos);
+    EXPECT_NE(user.find("[HKEY_CURRENT_USER\\U]"), std::string::npos);
+    EXPECT_NE(machine.find("[HKEY_CLASSES_ROOT\\C2]"), std::string::npos);
+    EXPECT_NE(machine.find("[HKEY_LOCAL_MACHINE\\L]"), std::string::npos);
+    EXPECT_EQ(user.find("C2"), std::string::npos);
+    EXPECT_EQ(machine.find("C1"), std::string::npos);
+}
+
+TEST_F(StoreTest, SeveralValuesAreWrittenTogetherOrNotAtAll)
+{
+    ASSERT_EQ(
+        setValues(Root::ClassesRoot, {{"CLSID\\{X}", "", Value::text("Name")},
+                                      {"CLSID\\{X}\\InprocServer32", "", Value::text("/m.so")},
+                                      {"Prog.Id\\CLSID", "", Value::text("{X}")}}),
+        Status::Ok);
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "CLSID\\{X}\\InprocServer32", "")->asText(), "/m.so");
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "Prog.Id\\CLSID", "")->asText(), "{X}");
+    EXPECT_EQ(setValues(Root::ClassesRoot, {{"Good", "", Value::text("1")}, {"Bad\\", "", {}}}),
+              Status::InvalidArgument);
+    EXPECT_FALSE(keyExists(Root::ClassesRoot, "Good"));
+}
+
+TEST_F(StoreTest, DeletesReportWhatWasThere)
+{
+    ASSERT_EQ(setValue(Root::CurrentUser, "A\\B\\C", "v", Value::dword(1)), Status::Ok);
+    EXPECT_EQ(deleteValue(Root::CurrentUser, "A\\B\\C", "w"), Status::NotFound);
+    EXPECT_EQ(deleteValue(Root::CurrentUser, "A\\B\\C", "V"), Status::Ok);
+    EXPECT_TRUE(keyExists(Root::CurrentUser, "A\\B\\C")); // the key stays
+    EXPECT_EQ(deleteKey(Root::CurrentUser, "A\\B"), Status::Ok);
+    EXPECT_TRUE(keyExists(Root::CurrentUser, "A"));
+    EXPECT_FALSE(keyExists(Root::CurrentUser, "A\\B\\C"));
+    EXPECT_EQ(deleteKey(Root::CurrentUser, "A\\B"), Status::NotFound);
+    EXPECT_EQ(createKey(Root::CurrentUser, "X\\Y"), Status::Ok);
+    EXPECT_TRUE(keyExists(Root::CurrentUser, "X\\Y"));
+}
+
+TEST_F(StoreTest, MalformedPathsAndNamesAreRefused)
+{
+    for (const char *path : {"\\A", "A\\", "A\\\\B", "A\nB"}) {
+        EXPECT_EQ(setValue(Root::CurrentUser, path, "v", Value::dword(1)), Status::InvalidArgument)
+            << path;
+        EXPECT_FALSE(queryValue(Root::CurrentUser, path, "v"));
+    }
+    EXPECT_EQ(setValue(Root::CurrentUser, "A", "a\nb", Value::dword(1)), Status::InvalidArgument);
+    EXPECT_EQ(deleteKey(Root::CurrentUser, ""), Status::InvalidArgument);
+    EXPECT_FALSE(fs::exists(userFile()));
+}
+
+TEST_F(StoreTest, DamagedFilesReadAsMissingAndAreNeverRewritten)
+{
+    const std::string junk[] = {
+        "hello\n",
+        kHead + "[HKEY_CURRENT_USER\\K]\n\"v\"=\"bad \\q escape\"\n",
+        kHead + "[HKEY_CURRENT_USER\\K]\n@=\"x\"\nnot a value line\n",
+        std::string("Windows Registry Editor Version 5.00\n\0\0\x01\x02", 41),
+        std::string(100000, '\xFF'),
+    };
+    for (const auto &text : junk) {
+        write(userFile(), text);
+        EXPECT_FALSE(queryValue(Root::CurrentUser, "K", "v"));
+        EXPECT_FALSE(keyExists(Root::CurrentUser, "K"));
+        EXPECT_EQ(setValue(Root::CurrentUser, "K", "v", Value::dword(1)), Status::Damaged);
+        EXPECT_EQ(deleteKey(Root::CurrentUser, "K"), Status::Damaged);
+        EXPECT_EQ(nvtest::readFile(userFile()), text);
+    }
+    // A damaged user part hides only itself: machine classes still show.
+    write(machineFile(), kHead + "[HKEY_CLASSES_ROOT\\K]\n\"v\"=\"m\"\n");
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "K", "v")->asText(), "m");
+}
+
+TEST_F(StoreTest, NonRegularFilesInPlaceOfTheStoreAreLeftAlone)
+{
+    fs::create_directories(userFile());
+    EXPECT_FALSE(queryValue(Root::CurrentUser, "K", "v"));
+    EXPECT_EQ(setValue(Root::CurrentUser, "K", "v", Value::dword(1)), Status::Damaged);
+    EXPECT_TRUE(fs::is_directory(userFile()));
+    fs::remove(userFile());
+
+    ASSERT_EQ(mkfifo(userFile().c_str(), 0600), 0);
+    EXPECT_FALSE(queryValue(Root::CurrentUser, "K", "v")); // must not wait for a writer
+    EXPECT_EQ(setValue(Root::CurrentUser, "K", "v", Value::dword(1)), Status::Damaged);
+    EXPECT_TRUE(fs::is_fifo(userFile()));
+}
+
+TEST_F(StoreTest, AnEmptyFileIsAnEmptyStore)
+{
+    write(userFile(), "");
+    EXPECT_EQ(setValue(Root::CurrentUser, "K", "v", Value::dword(7)), Status::Ok);
+    EXPECT_EQ(queryValue(Root::CurrentUser, "K", "v")->data, std::string("\7\0\0\0", 4));
+}
+
+TEST_F(StoreTest, RewritingKeepsModeAndOtherKeys)
+{
+    const std::string before = kHead + "[HKEY_USERS\\Other]\n\"a\"=\"1\"\n\n"
+                                       "[HKEY_CURRENT_USER\\Z]\n\"z\"=hex(7):41,00,00,00\n\n";
+    write(userFile(), before);
+    ASSERT_EQ(chmod(userFile().c_str(), 0640), 0);
+    ASSERT_EQ(setValue(Root::CurrentUser, "New", "n", Value::dword(10)), Status::Ok);
+    struct stat st;
+    ASSERT_EQ(stat(userFile().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(nvtest::readFile(userFile()),
+              before + "[HKEY_CURRENT_USER\\New]\n\"n\"=dword:0000000a\n\n");
+    for (const auto &e : fs::directory_iterator(userFile().parent_path())) // no temporaries left
+        EXPECT_TRUE(e.path().filename() == "registry.reg" ||
+                    e.path().filename() == "registry.reg.lock")
+            << e.path();
+}
+
+TEST_F(StoreTest, MissingDirectoriesAreCreated)
+{
+    nvtest::ScopedRegistryDir deep(m_dir / "a" / "b" / "c");
+    ASSERT_EQ(setValue(Root::LocalMachine, "K", "", Value::text("x")), Status::Ok);
+    EXPECT_TRUE(fs::is_regular_file(m_dir / "a" / "b" / "c" / "machine" / "registry.reg"));
+}
+
+TEST_F(StoreTest, ALinkedStoreIsRewrittenWhereItLives)
+{
+    fs::path real = m_dir / "elsewhere.reg";
+    write(real, kHead);
+    fs::create_directories(userFile().parent_path());
+    fs::create_symlink(real, userFile());
+    ASSERT_EQ(setValue(Root::CurrentUser, "K", "v", Value::text("x")), Status::Ok);
+    EXPECT_TRUE(fs::is_symlink(userFile()));
+    EXPECT_NE(nvtest::readFile(real).find("[HKEY_CURRENT_USER\\K]"), std::string::npos);
+}
+
+TEST_F(StoreTest, ReadOnlyPlacesGiveAccessDenied)
+{
+    fs::path dir = userFile().parent_path();
+    fs::create_directories(dir);
+    fs::permissions(dir, fs::perms::all & ~(fs::perms::owner_write | fs::perms::group_write |
+                                            fs::perms::others_write));
+    auto attempt = [&] { return setValue(Root::CurrentUser, "K", "v", Value::text("x")); };
+    if (geteuid() != 0) {
+        EXPECT_EQ(attempt(), Status::AccessDenied);
+    } else {
+        // Permissions do not bind root: try as an ordinary user.
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(2);
+            _exit(attempt() == Status::AccessDenied ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_FALSE(fs::exists(userFile()));
+}
+
+TEST_F(StoreTest, ConcurrentWritersLoseNothing)
+{
+    constexpr int kProcesses = 8, kKeys = 50;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            int failures = 0;
+            for (int k = 0; k < kKeys; ++k) {
+                std::string key = "P" + std::to_string(p) + "\\K" + std::to_string(k);
+                failures +=
+                    setValue(Root::ClassesRoot, key, "", Value::dword(uint32_t(k))) != Status::Ok;
+            }
+            _exit(failures == 0 ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    // Threads of this process write at the same time.
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 2; ++t)
+        threads.emplace_back([t] {
+            for (int k = 0; k < kKeys; ++k)
+                setValue(Root::ClassesRoot, "T" + std::to_string(t) + "\\K" + std::to_string(k), "",
+                         Value::text("t"));
+        });
+    for (auto &t : threads)
+        t.join();
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int present = 0;
+    for (int p = 0; p < kProcesses; ++p)
+        present += int(subKeys(Root::ClassesRoot, "P" + std::to_string(p)).size());
+    EXPECT_EQ(present, kProcesses * kKeys);
+    for (int t = 0; t < 2; ++t)
+        EXPECT_EQ(subKeys(Root::ClassesRoot, "T" + std::to_string(t)).size(), size_t(kKeys));
+    EXPECT_EQ(queryValue(Root::ClassesRoot, "P7\\K49", "")->data, std::string("\x31\0\0\0", 4));
+}

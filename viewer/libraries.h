@@ -1,0 +1,36 @@
+// The viewer's one instance of each library class, created by class
+// identifier through the component runtime the first time it is needed and
+// kept for the life of the process. The methods call the classes' default
+// interfaces by slot and turn a failure status into a run-time error.
+#pragma once
+
+#include "pagetables.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace nv {
+
+class StringsObject
+{
+public:
+    virtual ~StringsObject() = default;
+    virtual QString CombineChars(StringTable &strChrArray, int16_t intLine) = 0;
+    virtual bool Convert_To_HexStr(ByteTable &bytArrayIn, StringTable &strHexArrayOut) = 0;
+    virtual bool Convert_To_ChrStr(ByteTable &bytArrayIn, StringTable &strChrArrayOut) = 0;
+};
+
+class HexFunctionsObject
+{
+public:
+    virtual ~HexFunctionsObject() = default;
+    virtual QString GenerateOffset(int32_t lngFirstByte, int16_t intLine) = 0;
+};
+
+// Raise run-time error 429 with the runtime's reason when the class cannot
+// be created; a later call tries again.
+StringsObject &theStrings();
+HexFunctionsObject &theHexFunctions();
+
+} // namespace nv

@@ -1,0 +1,91 @@
+#include "pagetables.h"
+
+#include "com/bstr.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace nv {
+
+namespace {
+
+// A 32 x 16 array, line index fastest: bound 0 is the column dimension,
+// bound 1 the line dimension.
+SAFEARRAY *allocTable(uint32_t elementSize, uint16_t features)
+{
+    auto *a = static_cast<SAFEARRAY *>(
+        std::calloc(1, sizeof(SAFEARRAY) + sizeof(SAFEARRAYBOUND)));
+    if (!a)
+        throw std::bad_alloc();
+    a->cDims = 2;
+    a->fFeatures = features;
+    a->cbElements = elementSize;
+    SAFEARRAYBOUND *bounds = a->rgsabound;
+    bounds[0] = {uint32_t(kBytesPerLine), 0};
+    bounds[1] = {uint32_t(kLinesPerPage), 0};
+    a->pvData = std::calloc(size_t(kBytesPerPage), elementSize);
+    if (!a->pvData) {
+        std::free(a);
+        throw std::bad_alloc();
+    }
+    return a;
+}
+
+size_t cell(int line, int column) { return size_t(line) + size_t(kLinesPerPage) * size_t(column); }
+
+} // namespace
+
+ByteTable::ByteTable() : m_array(allocTable(1, 0)) {}
+
+ByteTable::~ByteTable()
+{
+    std::free(m_array->pvData);
+    std::free(m_array);
+}
+
+uint8_t ByteTable::at(int line, int column) const
+{
+    return static_cast<const uint8_t *>(m_array->pvData)[cell(line, column)];
+}
+
+void ByteTable::set(int line, int column, uint8_t value)
+{
+    static_cast<uint8_t *>(m_array->pvData)[cell(line, column)] = value;
+}
+
+StringTable::StringTable() : m_array(allocTable(sizeof(BSTR), FADF_BSTR)) {}
+
+StringTable::~StringTable()
+{
+    auto *elements = static_cast<BSTR *>(m_array->pvData);
+    for (int i = 0; i < kBytesPerPage; ++i)
+        SysFreeString(elements[i]);
+    std::free(m_array->pvData);
+    std::free(m_array);
+}
+
+QString StringTable::at(int line, int column) const
+{
+    BSTR s = static_cast<BSTR *>(m_array->pvData)[cell(line, column)];
+    return QString(reinterpret_cast<const QChar *>(s), qsizetype(SysStringLen(s)));
+}
+
+ByteTable &PageBuffer()
+{
+    static ByteTable table;
+    return table;
+}
+
+StringTable &HexTable()
+{
+    static StringTable table;
+    return table;
+}
+
+StringTable &CharTable()
+{
+    static StringTable table;
+    return table;
+}
+
+} // namespace nv

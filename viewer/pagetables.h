@@ -1,0 +1,55 @@
+// The three page tables, PageBuffer, HexTable and CharTable: 32 lines of 16
+// cells, kept as two-dimensional safe arrays with the line index varying
+// fastest, which is how the component libraries receive them.
+#pragma once
+
+#include "com/comtypes.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace nv {
+
+constexpr int kLinesPerPage = 32;
+constexpr int kBytesPerLine = 16;
+constexpr int kBytesPerPage = kLinesPerPage * kBytesPerLine;
+
+class ByteTable
+{
+public:
+    ByteTable();
+    ~ByteTable();
+    ByteTable(const ByteTable &) = delete;
+    ByteTable &operator=(const ByteTable &) = delete;
+
+    uint8_t at(int line, int column) const;
+    void set(int line, int column, uint8_t value);
+    SAFEARRAY **array() { return &m_array; }
+
+private:
+    SAFEARRAY *m_array = nullptr;
+};
+
+class StringTable
+{
+public:
+    StringTable();
+    ~StringTable(); // frees every element string
+    StringTable(const StringTable &) = delete;
+    StringTable &operator=(const StringTable &) = delete;
+
+    // The element as text; a never-assigned element is empty.
+    QString at(int line, int column) const;
+    SAFEARRAY **array() { return &m_array; }
+
+private:
+    SAFEARRAY *m_array = nullptr;
+};
+
+// The process-wide tables; they live for the whole run and are never cleared.
+ByteTable &PageBuffer();
+StringTable &HexTable();
+StringTable &CharTable();
+
+} // namespace nv
