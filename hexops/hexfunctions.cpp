@@ -1,0 +1,56 @@
+#include "hexfunctions.h"
+
+#include "runtime/checked.h"
+
+namespace nv::hexops {
+
+namespace {
+
+int16_t checkedInt16(int32_t v)
+{
+    if (v < INT16_MIN || v > INT16_MAX)
+        nv::raise(nv::err::Overflow);
+    return int16_t(v);
+}
+
+constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+
+std::u16string bitsOf(std::u16string_view digit)
+{
+    if (digit.size() != 1)
+        return {};
+    for (int value = 0; value < 16; ++value) {
+        if (digit[0] != kDigits[value])
+            continue;
+        std::u16string bits;
+        for (int bit = 3; bit >= 0; --bit)
+            bits += (value >> bit) & 1 ? u'1' : u'0';
+        return bits;
+    }
+    return {};
+}
+
+} // namespace
+
+std::u16string generateOffset(int32_t lngFirstByte, int16_t intLine)
+{
+    const int16_t lineBytes = checkedInt16(int32_t(intLine) * 16);
+    const int16_t step = checkedInt16(int32_t(lineBytes) - 1);
+    const int32_t offset = nv::checkedAdd(lngFirstByte, step);
+
+    // The two's-complement pattern, zero-padded to eight digits.
+    const auto pattern = static_cast<uint32_t>(offset);
+    std::u16string label(8, u'0');
+    for (int i = 0; i < 8; ++i)
+        label[size_t(7 - i)] = kDigits[(pattern >> (4 * i)) & 0xF];
+    return label;
+}
+
+std::u16string hexByte2BinBits(std::u16string_view strHexNum)
+{
+    const std::u16string_view first = strHexNum.substr(0, 1);
+    const std::u16string_view second = strHexNum.size() > 1 ? strHexNum.substr(1, 1) : u"";
+    return bitsOf(first) + bitsOf(second);
+}
+
+} // namespace nv::hexops
