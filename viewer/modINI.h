@@ -1,0 +1,45 @@
+// config.ini: the settings file in the program's directory, read and written
+// one key at a time.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace nv {
+
+// The file's sections, keys and default values.
+namespace ini {
+inline constexpr char kSectionApplication[] = "Application";
+inline constexpr char kKeyName[] = "Name";
+inline constexpr char kDefaultName[] = "Norvale";
+inline constexpr char kSectionStartup[] = "Startup";
+inline constexpr char kKeyShowSplash[] = "ShowSplash";
+inline constexpr char kDefaultShowSplash[] = "TRUE";
+inline constexpr char kSectionColors[] = "Colors";
+inline constexpr char kKeyFont[] = "Font";
+inline constexpr char kDefaultFont[] = "0";
+inline constexpr char kKeyBackground[] = "Background";
+inline constexpr char kDefaultBackground[] = "16777215";
+} // namespace ini
+
+// The program directory followed by "/config.ini", formed anew on each call.
+QString ConfigFilePath();
+
+// Reads (mode "GET") or writes (mode "WRITE", any letter case) one key.
+// Returns the value read ("" when missing, or when it begins with "Failed"),
+// "OK", or a status text: "ERROR MODE", "ERROR Secname", "ERROR Keyname",
+// "ERROR KeyValue". A refused write still answers "OK". A null varValue means
+// no value. An unexpected failure shows its text in a message box and ends
+// the program.
+QString ProfileAccess(const QString &strMode, const QString &strSection, const QString &strKey,
+                      const QVariant &varValue = QVariant());
+
+// Writes the defaults of a group of keys: "Entire", "Colors", "Splash" or
+// "AppKey" (exact case); any other selector writes nothing.
+void WriteDefaults(const QString &strSelector);
+
+// True when an ordinary (regular) file is at strPath; directories, FIFOs and
+// dangling links do not count.
+bool FileExists(const QString &strPath);
+
+} // namespace nv

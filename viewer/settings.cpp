@@ -1,0 +1,9 @@
+#include "settings.h"
+
+namespace nv {
+
+QString gstrShowSplash;
+QString gstrFontColor;
+QString gstrBackgroundColor;
+
+} // namespace nv
