@@ -1,5 +1,8 @@
 #include "modFormOps.h"
 
+#include "forms/appinfo.h"
+#include "forms/label.h"
+#include "frmSplash.h"
 #include "libraries.h"
 #include "modIO.h"
 #include "runtime/checked.h"
@@ -20,17 +23,21 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
         s += u' ';
         for (int c = 0; c <= 7; ++c) {
             s += u' ';
-            s += strHexTable.at(i, c);
+            s += strHexTable.view(i, c);
         }
         s += u'-';
-        s += strHexTable.at(i, 8);
+        s += strHexTable.view(i, 8);
         for (int c = 9; c <= 15; ++c) {
             s += u' ';
-            s += strHexTable.at(i, c);
+            s += strHexTable.view(i, c);
         }
         s += QStringLiteral("   ");
         s += theStrings().CombineChars(strCharTable, i);
-        display.setText(display.text() + s + QStringLiteral("\r\n"));
+        QString text = display.text();
+        text.reserve(text.size() + s.size() + 2);
+        text += s;
+        text += QStringLiteral("\r\n");
+        display.setText(text);
     }
 }
 
@@ -42,6 +49,17 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
     theStrings().Convert_To_ChrStr(PageBuffer(), CharTable());
     first = FirstPositionOf(selectorValue());
     RenderPage(HexTable(), CharTable(), first, display);
+}
+
+void FillSplashLabels(frmSplash &splash)
+{
+    splash.lblVersion->setCaption(QStringLiteral("Version %1.%2.%3")
+                                      .arg(app::major())
+                                      .arg(app::minor())
+                                      .arg(app::revision()));
+    splash.lblCopyright->setCaption(app::legalCopyright());
+    splash.lblCompany->setCaption(app::companyName());
+    splash.lblPlatform->setCaption(QStringLiteral("For Windows 9x/NT/2000"));
 }
 
 } // namespace nv

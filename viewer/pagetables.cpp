@@ -64,10 +64,10 @@ StringTable::~StringTable()
     std::free(m_array);
 }
 
-QString StringTable::at(int line, int column) const
+QStringView StringTable::view(int line, int column) const
 {
     BSTR s = static_cast<BSTR *>(m_array->pvData)[cell(line, column)];
-    return QString(reinterpret_cast<const QChar *>(s), qsizetype(SysStringLen(s)));
+    return QStringView(s, qsizetype(SysStringLen(s)));
 }
 
 ByteTable &PageBuffer()

@@ -6,6 +6,7 @@
 #include "com/comtypes.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -40,7 +41,9 @@ public:
     StringTable &operator=(const StringTable &) = delete;
 
     // The element as text; a never-assigned element is empty.
-    QString at(int line, int column) const;
+    QString at(int line, int column) const { return view(line, column).toString(); }
+    // The element's text without a copy; valid until the element is replaced.
+    QStringView view(int line, int column) const;
     SAFEARRAY **array() { return &m_array; }
 
 private:

@@ -1,0 +1,138 @@
+// One page step through the main window's up/down control, from the change
+// event to a text widget that shows the new page, next to a single
+// setPlainText of a whole page into the same kind of widget.
+#include "forms/dialogs.h"
+#include "forms/textbox.h"
+#include "forms/updown.h"
+#include "frmMain.h"
+#include "settings.h"
+
+#include "files/filenumbers.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A store and a viewed file of the benchmark's own, never the user's.
+struct Setup
+{
+    fs::path dir;
+    std::string file;
+    Setup()
+    {
+        char tmpl[] = "/tmp/norvale-wbench-XXXXXX";
+        dir = mkdtemp(tmpl);
+        setenv("NORVALE_REGISTRY_DIR", (dir / "registry").c_str(), 1);
+        for (const char *m : {NV_HEXOPS_MODULE, NV_STRINGOPS_MODULE}) {
+            const std::string cmd =
+                std::string("'") + NV_REGTOOL + "' register '" + m + "' >/dev/null";
+            if (std::system(cmd.c_str()) != 0)
+                std::fprintf(stderr, "cannot register %s\n", m);
+        }
+        file = (dir / "pages.bin").string();
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < 200 * 512; ++i)
+            out.put(char(i * 7));
+    }
+    ~Setup() { fs::remove_all(dir); }
+};
+
+Setup &setup()
+{
+    static Setup s;
+    return s;
+}
+
+class AnswerOpen : public nv::PlatformDialogs
+{
+public:
+    nv::MsgAnswer messageBox(const QString &, nv::MsgButtons, const QString &) override
+    {
+        return nv::MsgAnswer::OK;
+    }
+    std::optional<QString> showOpen(const QString &) override
+    {
+        return QString::fromStdString(setup().file);
+    }
+    std::optional<uint32_t> showColor() override { return std::nullopt; }
+};
+
+void BM_PageStepThroughTheWindow(benchmark::State &state)
+{
+    AnswerOpen answers;
+    nv::PlatformDialogs *old = nv::setDialogs(&answers);
+    nv::gstrBackgroundColor = QStringLiteral("16777215");
+    nv::gstrFontColor = QStringLiteral("0");
+    nv::frmMain form;
+    form.load();
+    form.show();
+    form.mnuFileSub_Click(0);
+    QApplication::processEvents();
+    bool down = true;
+    for (auto _ : state) {
+        // Back and forth over pages 0 .. 99 of the 200.
+        if (form.updScroll->value() == 0)
+            down = true;
+        else if (form.updScroll->value() == -99)
+            down = false;
+        (down ? form.updScroll->downButton() : form.updScroll->upButton())->click();
+        form.txtDisplay->syncWidget();
+        benchmark::DoNotOptimize(form.txtDisplay->document()->blockCount());
+    }
+    form.mnuFileSub_Click(1);
+    form.unload();
+    nv::setDialogs(old);
+}
+BENCHMARK(BM_PageStepThroughTheWindow)->Unit(benchmark::kMicrosecond);
+
+void BM_OneSetPlainTextOfAPage(benchmark::State &state)
+{
+    QWidget host;
+    QPlainTextEdit edit(&host);
+    edit.setGeometry(0, 0, 617, 521);
+    QFont f(QStringLiteral("Courier New"));
+    f.setPointSizeF(9.75);
+    edit.setFont(f);
+    host.show();
+    QString a, b;
+    for (int i = 0; i < 32; ++i) {
+        a += QStringLiteral(
+                 "%1  4E 6F 72 76 61 6C 65 20-33 2E 30 20 76 69 65 77   Norvale 3.0 view\n")
+                 .arg(i * 16, 8, 16, QLatin1Char('0'));
+        b += QStringLiteral(
+                 "%1  00 01 02 03 04 05 06 07-08 09 0A 0B 0C 0D 0E 0F   ................\n")
+                 .arg(i * 16, 8, 16, QLatin1Char('0'));
+    }
+    bool flip = false;
+    for (auto _ : state) {
+        edit.setPlainText((flip = !flip) ? a : b);
+        benchmark::DoNotOptimize(edit.document()->blockCount());
+    }
+}
+BENCHMARK(BM_OneSetPlainTextOfAPage)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setup();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,103 @@
+#include "updown.h"
+
+#include "handler.h"
+
+#include <QKeyEvent>
+#include <QResizeEvent>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace nv::forms {
+
+namespace {
+QToolButton *makeArrow(QWidget *parent, Qt::ArrowType arrow)
+{
+    auto *b = new QToolButton(parent);
+    b->setArrowType(arrow);
+    b->setAutoRepeat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+} // namespace
+
+UpDown::UpDown(QWidget *parent)
+    : QWidget(parent), m_up(makeArrow(this, Qt::UpArrow)), m_down(makeArrow(this, Qt::DownArrow))
+{
+    // Each repeat of a held arrow is one click, so one step.
+    QObject::connect(m_up, &QToolButton::clicked, this, [this] { stepUp(); });
+    QObject::connect(m_down, &QToolButton::clicked, this, [this] { stepDown(); });
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void UpDown::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Up)
+        stepUp();
+    else if (event->key() == Qt::Key_Down)
+        stepDown();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void UpDown::resizeEvent(QResizeEvent *event)
+{
+    const int w = event->size().width();
+    const int h = event->size().height();
+    m_up->setGeometry(0, 0, w, h / 2);
+    m_down->setGeometry(0, h / 2, w, h - h / 2);
+}
+
+void UpDown::clampSilently()
+{
+    const int32_t lo = std::min(m_min, m_max);
+    const int32_t hi = std::max(m_min, m_max);
+    m_value = std::clamp(m_value, lo, hi);
+}
+
+void UpDown::setMin(int32_t min)
+{
+    m_min = min;
+    clampSilently();
+}
+
+void UpDown::setMax(int32_t max)
+{
+    m_max = max;
+    clampSilently();
+}
+
+void UpDown::changeTo(int32_t value)
+{
+    const int32_t lo = std::min(m_min, m_max);
+    const int32_t hi = std::max(m_min, m_max);
+    value = std::clamp(value, lo, hi);
+    if (value == m_value)
+        return;
+    m_value = value;
+    if (m_onChange)
+        runHandler(m_onChange);
+}
+
+void UpDown::setValue(int32_t value)
+{
+    changeTo(value);
+}
+
+// One step towards Max (up) or Min (down); the range may run either way.
+// The comparisons keep the step inside 32 bits at either end of the range.
+void UpDown::stepUp()
+{
+    if (m_value == m_max)
+        return;
+    changeTo(m_max > m_value ? m_value + 1 : m_value - 1);
+}
+
+void UpDown::stepDown()
+{
+    if (m_value == m_min)
+        return;
+    changeTo(m_min < m_value ? m_value - 1 : m_value + 1);
+}
+
+} // namespace nv::forms

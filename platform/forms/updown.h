@@ -1,0 +1,60 @@
+// The up/down control: two stacked arrow buttons that step a signed 32-bit
+// value by 1 between Min and Max, without wrapping. The up arrow steps
+// towards Max, the down arrow towards Min; a held arrow repeats. Each step
+// that changes the value raises one change event; a step at the end of the
+// range changes nothing and raises nothing.
+//
+// Setting Min or Max keeps the value inside the new range by moving it
+// silently, without a change event: a caller that narrows the range shows
+// the result itself. Setting the value in code raises the change event when
+// the value changes, as an arrow click does.
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QToolButton;
+
+namespace nv::forms {
+
+class UpDown : public QWidget
+{
+public:
+    explicit UpDown(QWidget *parent);
+
+    int32_t value() const { return m_value; }
+    void setValue(int32_t value); // clamped into the range
+    int32_t min() const { return m_min; }
+    int32_t max() const { return m_max; }
+    void setMin(int32_t min);
+    void setMax(int32_t max);
+
+    // One step as a click on the arrow does.
+    void stepUp();
+    void stepDown();
+
+    void setOnChange(std::function<void()> handler) { m_onChange = std::move(handler); }
+
+    QToolButton *upButton() const { return m_up; }
+    QToolButton *downButton() const { return m_down; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    // With the focus, the Up and Down keys step as the arrows do.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void clampSilently();
+    void changeTo(int32_t value);
+
+    QToolButton *m_up;
+    QToolButton *m_down;
+    int32_t m_value = 0;
+    int32_t m_min = 0;
+    int32_t m_max = 0;
+    std::function<void()> m_onChange;
+};
+
+} // namespace nv::forms

@@ -1,0 +1,240 @@
+// The options dialog through the real window, with the main window's display
+// as the target and config.ini in a scratch program directory.
+#include "startup_support.h"
+
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/frame.h"
+#include "forms/picturebox.h"
+#include "forms/tabstrip.h"
+#include "forms/textbox.h"
+#include "forms/units.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+#include "settings.h"
+
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using nv::forms::leftTwips;
+
+std::string configWith(const char *splash, const char *font, const char *background)
+{
+    return std::string("[Application]\nName=Norvale\n[Startup]\nShowSplash=") + splash +
+           "\n[Colors]\nFont=" + font + "\nBackground=" + background + "\n";
+}
+
+const std::string kStored = configWith("TRUE", "255", "65280");
+
+class Options : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        nvtest::writeFile(scope.configPath(), kStored);
+        setSettings("TRUE");
+    }
+    void setSettings(const char *splash)
+    {
+        nv::gstrShowSplash = QLatin1String(splash);
+        nv::gstrFontColor = QStringLiteral("255");
+        nv::gstrBackgroundColor = QStringLiteral("65280");
+        nv::frmMain::instance().load();
+    }
+    nv::forms::TextBox &display() { return *nv::frmMain::instance().txtDisplay; }
+    std::string stored() const { return nvtest::configText(scope.configPath()); }
+
+    nvtest::ProgramScope scope;
+    nvtest::AnsweringDialogs dialogs;
+};
+
+TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
+{
+    display().setForeColor(0x123456);
+    display().setBackColor(0xABCDEF);
+    nv::frmOptions dlg;
+    dlg.load();
+    EXPECT_EQ(dlg.picFontColor->backColor(), 0x123456u);
+    EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0xABCDEFu);
+    EXPECT_EQ(dlg.chkSplash->value(), 1);
+    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    EXPECT_TRUE(dlg.splashChanged());
+    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
+    EXPECT_EQ(dlg.tbsOptions->caption(1), QStringLiteral("General"));
+    EXPECT_EQ(dlg.tbsOptions->caption(2), QStringLiteral("Colors"));
+    EXPECT_EQ(dlg.tbsOptions->toolTip(2), QStringLiteral("Set Color Options"));
+}
+
+TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
+{
+    nv::gstrShowSplash = QStringLiteral("FALSE");
+    nv::frmOptions dlg;
+    dlg.load();
+    EXPECT_EQ(dlg.chkSplash->value(), 0);
+    EXPECT_FALSE(dlg.cmdApply->isEnabled());
+    dlg.chkSplash->setValue(1);
+    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    dlg.chkSplash->setValue(0);
+    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("FALSE"));
+    dlg.cmdApply->click();
+    EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("FALSE"));
+    EXPECT_NE(stored().find("ShowSplash=FALSE\n"), std::string::npos);
+}
+
+TEST_F(Options, PagesMoveWithTheSelectedTab)
+{
+    nv::frmOptions dlg;
+    dlg.load();
+    EXPECT_EQ(leftTwips(dlg.picOptions[0]), 240);
+    EXPECT_EQ(leftTwips(dlg.picOptions[1]), -20000);
+    struct Step
+    {
+        int tab, left0, left1;
+    };
+    for (Step s : {Step{2, -20000, 210}, Step{1, 210, -20000}}) {
+        dlg.tbsOptions->setSelectedIndex(s.tab);
+        EXPECT_EQ(leftTwips(dlg.picOptions[0]), s.left0) << s.tab;
+        EXPECT_EQ(leftTwips(dlg.picOptions[1]), s.left1) << s.tab;
+        EXPECT_EQ(dlg.picOptions[0]->isEnabled(), s.tab == 1);
+        EXPECT_EQ(dlg.picOptions[1]->isEnabled(), s.tab == 2);
+        EXPECT_TRUE(dlg.picOptions[0]->isVisibleTo(&dlg));
+        EXPECT_TRUE(dlg.picOptions[1]->isVisibleTo(&dlg));
+    }
+}
+
+TEST_F(Options, OnlyCtrlTabStepsToTheNextTabWithWrapAround)
+{
+    nv::frmOptions dlg;
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    struct Press
+    {
+        QWidget *target;
+        Qt::KeyboardModifiers mods;
+        int tabAfter;
+    };
+    const Press presses[] = {
+        {dlg.cmdOK, Qt::ControlModifier, 2},
+        {dlg.tbsOptions->tabBar(), Qt::ControlModifier, 1},
+        {dlg.cmdCancel, Qt::ControlModifier | Qt::ShiftModifier, 1},
+        {dlg.cmdOK, Qt::NoModifier, 1},
+        {dlg.cmdOK, Qt::AltModifier, 1},
+        {dlg.cmdApply, Qt::ControlModifier, 2},
+        {dlg.cmdApply, Qt::ControlModifier, 1},
+    };
+    for (const Press &p : presses) {
+        p.target->setFocus();
+        QTest::keyClick(p.target, Qt::Key_Tab, p.mods);
+        EXPECT_EQ(dlg.tbsOptions->selectedIndex(), p.tabAfter);
+        EXPECT_EQ(leftTwips(dlg.picOptions[p.tabAfter - 1]), 210);
+    }
+    dlg.unload();
+}
+
+TEST_F(Options, OnlyThePickedColourIsWritten)
+{
+    nv::frmOptions dlg;
+    dlg.load();
+    dialogs.colours = {0x800000u};
+    dlg.cmdChangeBackgroundColor->click();
+    EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0x800000u);
+    dlg.cmdApply->click();
+    EXPECT_EQ(display().backColor(), 0x800000u);
+    EXPECT_EQ(display().foreColor(), 255u);
+    EXPECT_EQ(stored(), configWith("TRUE", "255", "8388608"));
+    EXPECT_EQ(nv::gstrBackgroundColor, QStringLiteral("8388608"));
+    // The colour never picked keeps its setting in memory too.
+    EXPECT_EQ(nv::gstrFontColor, QStringLiteral("255"));
+    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+}
+
+TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
+{
+    nv::frmOptions dlg;
+    dlg.load();
+    dialogs.colours = {0x00FFFFu, 0xFFFFFFu};
+    dlg.cmdChangeFontColor->click();
+    dlg.cmdChangeBackgroundColor->click();
+    dlg.cmdApply->click();
+    dlg.cmdCancel->click();
+    EXPECT_FALSE(dlg.isLoaded());
+    EXPECT_EQ(display().foreColor(), 0x00FFFFu);
+    EXPECT_EQ(display().backColor(), 0xFFFFFFu);
+    EXPECT_EQ(stored(), configWith("TRUE", "65535", "16777215"));
+    EXPECT_EQ(nv::gstrFontColor, QStringLiteral("65535"));
+}
+
+TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
+{
+    nv::frmOptions dlg;
+    dlg.load();
+    dialogs.colours = {std::nullopt};
+    dlg.cmdChangeFontColor->click();
+    EXPECT_EQ(dlg.picFontColor->backColor(), 255u);
+    EXPECT_TRUE(dlg.pendingFontColor().isEmpty());
+    EXPECT_TRUE(dlg.colorsChanged());
+    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+}
+
+TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
+{
+    // As after a start with the defaults in memory: the file says otherwise.
+    nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
+    nv::frmOptions dlg;
+    dlg.load();
+    dlg.cmdOK->click();
+    EXPECT_FALSE(dlg.isLoaded());
+    EXPECT_EQ(stored(), kStored);
+    EXPECT_EQ(display().foreColor(), 255u);
+    EXPECT_EQ(display().backColor(), 65280u);
+}
+
+TEST_F(Options, EachLoadStartsWithNothingPending)
+{
+    nv::frmOptions dlg;
+    dlg.load();
+    dialogs.colours = {0x000080u};
+    dlg.cmdChangeBackgroundColor->click();
+    dlg.chkSplash->setValue(0);
+    dlg.cmdCancel->click();
+
+    dlg.load();
+    EXPECT_FALSE(dlg.colorsChanged());
+    EXPECT_TRUE(dlg.pendingBackgroundColor().isEmpty());
+    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
+    dlg.cmdApply->click();
+    // The cancelled colour and the cancelled FALSE are not written.
+    EXPECT_EQ(stored(), kStored);
+    EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("TRUE"));
+    EXPECT_EQ(display().backColor(), 65280u);
+}
+
+TEST_F(Options, EscClicksCancel)
+{
+    nv::frmOptions dlg;
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    dlg.cmdOK->setFocus();
+    QTest::keyClick(dlg.cmdOK, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isLoaded());
+    EXPECT_EQ(stored(), kStored);
+}
+
+TEST_F(Options, PagesLieAboveTheTabStripInTheClientArea)
+{
+    nv::frmOptions dlg;
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    EXPECT_EQ(dlg.client()->size(), QSize(409, 328));
+    // Qt paints later siblings on top: page 0 over page 1 over the strip.
+    const QObjectList &children = dlg.client()->children();
+    EXPECT_LT(children.indexOf(dlg.tbsOptions), children.indexOf(dlg.picOptions[1]));
+    EXPECT_LT(children.indexOf(dlg.picOptions[1]), children.indexOf(dlg.picOptions[0]));
+    EXPECT_EQ(dlg.client()->childAt(30, 60), static_cast<QWidget *>(dlg.picOptions[0]));
+    dlg.unload();
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+// The options dialog: the splash setting on the "General" page, the display
+// colours on the "Colors" page. Apply and OK recolour the main window's
+// display and write what changed to config.ini.
+#pragma once
+
+#include "forms/commondialog.h"
+#include "forms/form.h"
+
+#include <QString>
+
+#include <array>
+
+namespace nv {
+
+namespace forms {
+class CheckBox;
+class CommandButton;
+class Frame;
+class PictureBox;
+class TabStrip;
+} // namespace forms
+
+class frmOptions : public forms::Form
+{
+public:
+    frmOptions();
+    ~frmOptions() override;
+
+    // Controls, in stacking order from the top.
+    std::array<forms::PictureBox *, 2> picOptions; // the pages: 0 "General", 1 "Colors"
+    forms::Frame *fraStartup;
+    forms::CheckBox *chkSplash;
+    forms::Frame *fraBackgroundColor;
+    forms::CommandButton *cmdChangeBackgroundColor;
+    forms::PictureBox *picBackgroundColor;
+    forms::Frame *fraFontColor;
+    forms::CommandButton *cmdChangeFontColor;
+    forms::PictureBox *picFontColor;
+    forms::CommonDialog dlgOptions;
+    forms::CommandButton *cmdApply;
+    forms::CommandButton *cmdCancel;
+    forms::CommandButton *cmdOK;
+    forms::TabStrip *tbsOptions;
+
+    // Left positions of the shown page and of a page moved out of sight.
+    static constexpr int kPageShownLeft = 210;
+    static constexpr int kPageHiddenLeft = -20000;
+
+    // The handlers, public so that tests can drive them like the events do.
+    void tbsOptions_Click();
+    void chkSplash_Click();
+    void cmdChangeBackgroundColor_Click();
+    void cmdChangeFontColor_Click();
+    void cmdApply_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // What is waiting for Apply.
+    bool splashChanged() const { return mblnSplashChanged; }
+    bool colorsChanged() const { return mblnColorsChanged; }
+    const QString &pendingShowSplash() const { return mstrShowSplash; }
+    const QString &pendingBackgroundColor() const { return mstrBackgroundColor; }
+    const QString &pendingFontColor() const { return mstrFontColor; }
+
+protected:
+    void Form_Load() override;
+    void Form_KeyDown(int &keyCode, int shift) override;
+
+private:
+    void changeColor(forms::PictureBox *swatch, QString &pending);
+
+    bool mblnSplashChanged = false;
+    bool mblnColorsChanged = false;
+    QString mstrShowSplash;
+    QString mstrBackgroundColor;
+    QString mstrFontColor;
+};
+
+} // namespace nv

@@ -1,0 +1,231 @@
+#include "frmSplash.h"
+
+#include "forms/appinfo.h"
+#include "forms/label.h"
+#include "forms/messagebox.h"
+#include "forms/units.h"
+#include "frmMain.h"
+#include "modDeclares.h"
+#include "modFormOps.h"
+#include "modINI.h"
+#include "pictures.h"
+#include "runtime/end.h"
+#include "runtime/numeric.h"
+#include "settings.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QPixmap>
+#include <QThread>
+#include <QWindow>
+
+namespace nv {
+
+namespace {
+
+std::function<void(uint32_t)> &sleepOverride()
+{
+    static std::function<void(uint32_t)> sleep;
+    return sleep;
+}
+
+bool isColour(const QString &text)
+{
+    const QByteArray bytes = text.toLatin1();
+    return isValidColourText(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+// The design right edges of the two self-sizing labels: they grow to the
+// left, so that all four labels stay right-aligned as a column.
+constexpr int kPlatformRightTwips = 225 + 3690;
+constexpr int kVersionRightTwips = 240 + 3645;
+
+} // namespace
+
+void frmSplash::setSleepForTesting(std::function<void(uint32_t)> sleep)
+{
+    sleepOverride() = std::move(sleep);
+}
+
+frmSplash::frmSplash()
+{
+    setCaption(QString());
+    setFrameStyle(forms::FrameStyle::NoTitleBar);
+    setShowInTaskbar(false);
+    setStartUpPosition(forms::StartUpPosition::CenterScreen);
+    setClientSizeTwips(4065, 5130);
+    setPicture(QPixmap::fromImage(splashPicture()));
+
+    // Created bottom first: the label made last lies on top.
+    lblCopyright = new forms::Label(QStringLiteral("Copyright"), client());
+    lblCompany = new forms::Label(QStringLiteral("Company"), client());
+    lblVersion = new forms::Label(QStringLiteral("Version"), client());
+    lblPlatform = new forms::Label(QStringLiteral("Platform"), client());
+
+    struct Design
+    {
+        forms::Label *label;
+        int left, top, width, height;
+        double points;
+        bool bold, autoSize;
+    };
+    const Design design[] = {
+        {lblPlatform, 225, 3600, 3690, 330, 14.25, true, true},
+        {lblVersion, 240, 4080, 3645, 285, 12, true, true},
+        {lblCompany, 240, 4560, 3615, 255, 8.25, false, false},
+        {lblCopyright, 240, 4800, 3615, 255, 8.25, false, false},
+    };
+    for (const Design &d : design) {
+        d.label->setFontByName(QStringLiteral("Arial"), d.points, d.bold);
+        d.label->setAlignment(forms::Alignment::Right);
+        d.label->setTransparent(true);
+        forms::placeTwips(d.label, d.left, d.top, d.width, d.height);
+        d.label->setAutoSize(d.autoSize);
+        if (d.autoSize)
+            d.label->installEventFilter(this);
+    }
+}
+
+frmSplash::~frmSplash() = default;
+
+bool frmSplash::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Resize && (watched == lblPlatform || watched == lblVersion)) {
+        auto *label = static_cast<forms::Label *>(watched);
+        const int right = watched == lblPlatform ? kPlatformRightTwips : kVersionRightTwips;
+        const int left = right - forms::widthTwips(label);
+        if (forms::leftTwips(label) != left)
+            forms::setLeftTwips(label, left);
+    }
+    return forms::Form::eventFilter(watched, event);
+}
+
+void frmSplash::Form_Load()
+{
+    const QString path = ConfigFilePath();
+    // A repair that did not take effect (an unwritable directory, something
+    // other than a file standing at config.ini) would be found again on the
+    // next pass, for ever. The repair last made tells it apart.
+    QString lastRepair;
+    auto repair = [&lastRepair](const QString &selector) {
+        if (selector == lastRepair)
+            return false;
+        WriteDefaults(selector);
+        lastRepair = selector;
+        return true;
+    };
+
+    for (;;) {
+        if (!FileExists(path)) {
+            if (repair(QStringLiteral("Entire")))
+                continue;
+            RunWithDefaults();
+            return;
+        }
+
+        const QString name = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Application"),
+                                           QStringLiteral("Name"));
+        if (name != QLatin1String("Norvale")) {
+            const QString text = QStringLiteral("The file '") + path +
+                                 QStringLiteral("' appears to be corrupt or invalid. Would you "
+                                                "like to repair the file?");
+            switch (forms::msgBox(text, MsgButtons::YesNoCancel,
+                                  QStringLiteral("Configuration Error"))) {
+            case MsgAnswer::Yes:
+                // The question comes again if this does not take, so the
+                // user can still answer No or Cancel.
+                WriteDefaults(QStringLiteral("AppKey"));
+                lastRepair = QStringLiteral("AppKey");
+                continue;
+            case MsgAnswer::No:
+                RunWithDefaults();
+                return;
+            default:
+                endProgram(0);
+            }
+        }
+
+        gstrFontColor =
+            ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"), QStringLiteral("Font"));
+        gstrBackgroundColor = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"),
+                                            QStringLiteral("Background"));
+        // Numeric is not enough: the display must be able to take the colour.
+        if (!isColour(gstrFontColor) || !isColour(gstrBackgroundColor)) {
+            if (repair(QStringLiteral("Colors")))
+                continue;
+            RunWithDefaults();
+            return;
+        }
+
+        gstrShowSplash = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Startup"),
+                                       QStringLiteral("ShowSplash"));
+        if (gstrShowSplash == QLatin1String("TRUE")) {
+            ShowSplash();
+            ShowMainForm();
+            return;
+        }
+        if (gstrShowSplash == QLatin1String("FALSE")) {
+            ShowMainForm();
+            return;
+        }
+        if (repair(QStringLiteral("Splash")))
+            continue;
+        RunWithDefaults();
+        return;
+    }
+}
+
+void frmSplash::RunWithDefaults()
+{
+    gstrShowSplash = QStringLiteral("TRUE");
+    gstrFontColor = QStringLiteral("0");
+    gstrBackgroundColor = QStringLiteral("16777215");
+    ShowSplash();
+    ShowMainForm();
+}
+
+void frmSplash::ShowSplash()
+{
+    show();
+    FillSplashLabels(*this);
+    paintNow();
+    // A plain sleep: nothing is handled while the splash is up.
+    if (const auto &sleep = sleepOverride())
+        sleep(kSplashMilliseconds);
+    else
+        Sleep(kSplashMilliseconds);
+}
+
+// The wait blocks the event loop, so the filled labels must be on the
+// screen before it starts. Only window-system and paint work is done here,
+// never user input; a window that is not exposed within a second is left.
+void frmSplash::paintNow()
+{
+    QElapsedTimer t;
+    t.start();
+    const auto flags = QEventLoop::ExcludeUserInputEvents;
+    QCoreApplication::processEvents(flags);
+    while (windowHandle() && !windowHandle()->isExposed() && t.elapsed() < 1000) {
+        QThread::msleep(5);
+        QCoreApplication::processEvents(flags);
+    }
+    repaint();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(flags);
+}
+
+void frmSplash::ShowMainForm()
+{
+    frmMain &main = frmMain::instance();
+    main.load();
+    unload();
+    main.showModeless();
+}
+
+void frmSplash::Form_Click()
+{
+    ShowMainForm();
+}
+
+} // namespace nv
