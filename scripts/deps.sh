@@ -41,6 +41,10 @@ norvale_need_packages() {
 norvale_build() {
     local dir="$1"
     shift
+    # Rebuilds are much cheaper with ccache; it is used only where present.
+    if command -v ccache >/dev/null 2>&1; then
+        set -- -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
+    fi
     cmake -S "$NORVALE_ROOT" -B "$dir" "$@" || return 1
     cmake --build "$dir" -j "$(nproc)" || return 1
 }
