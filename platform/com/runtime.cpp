@@ -3,7 +3,6 @@
 #include "guid.h"
 #include "registry/registry.h"
 
-#include <cstdio>
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
@@ -31,13 +30,6 @@ std::mutex &modulesLock()
     return m;
 }
 
-std::string hex(HRESULT h)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", unsigned(h));
-    return buf;
-}
-
 HRESULT fail(HRESULT status, std::string *detail, const std::string &text)
 {
     if (detail)
@@ -46,34 +38,6 @@ HRESULT fail(HRESULT status, std::string *detail, const std::string &text)
 }
 
 } // namespace
-
-std::string statusText(HRESULT s)
-{
-    switch (uint32_t(s)) {
-    case uint32_t(S_OK): return "Success";
-    case uint32_t(S_FALSE): return "Success (false)";
-    case uint32_t(E_NOTIMPL): return "Not implemented";
-    case uint32_t(E_NOINTERFACE): return "No such interface supported";
-    case uint32_t(E_POINTER): return "Invalid pointer";
-    case uint32_t(E_FAIL): return "Unspecified error";
-    case uint32_t(E_OUTOFMEMORY): return "Out of memory";
-    case uint32_t(E_INVALIDARG): return "Invalid argument";
-    case uint32_t(CLASS_E_NOAGGREGATION): return "Class does not support aggregation";
-    case uint32_t(CLASS_E_CLASSNOTAVAILABLE): return "Class not available from this module";
-    case uint32_t(REGDB_E_CLASSNOTREG): return "Class not registered";
-    case uint32_t(HRESULT_MOD_NOT_FOUND): return "The specified module could not be found";
-    case uint32_t(HRESULT_PROC_NOT_FOUND): return "The specified procedure could not be found";
-    case uint32_t(DISP_E_MEMBERNOTFOUND): return "Member not found";
-    case uint32_t(DISP_E_TYPEMISMATCH): return "Type mismatch";
-    case uint32_t(DISP_E_UNKNOWNNAME): return "Unknown name";
-    case uint32_t(DISP_E_EXCEPTION): return "Exception occurred";
-    case uint32_t(DISP_E_BADPARAMCOUNT): return "Invalid number of parameters";
-    case uint32_t(STATUS_OVERFLOW): return "Overflow";
-    case uint32_t(STATUS_SUBSCRIPT): return "Subscript out of range";
-    case uint32_t(STATUS_TYPE_MISMATCH): return "Type mismatch";
-    default: return "Error " + hex(s);
-    }
-}
 
 HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::string *detail)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "comtypes.h"
+#include "statustext.h"
 
 #include <string>
 
@@ -12,9 +13,6 @@ namespace nv::com {
 // On failure *out is null and, when given, *detail says what went wrong.
 HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out,
                        std::string *detail = nullptr);
-
-// A short text for a status code ("Class not registered", "Overflow").
-std::string statusText(HRESULT status);
 
 // Owns one interface reference.
 template <class T> class ComPtr

@@ -5,6 +5,7 @@
 #include "com/comtypes.h"
 #include "com/guid.h"
 #include "com/resourcereader.h"
+#include "com/statustext.h"
 #include "registry/registry.h"
 
 #include <cstdio>
@@ -16,44 +17,6 @@
 namespace nv::regtool {
 
 namespace {
-
-const char *hresultText(HRESULT h)
-{
-    static const struct
-    {
-        HRESULT code;
-        const char *text;
-    } known[] = {
-        {S_OK, "success"},
-        {S_FALSE, "success (S_FALSE)"},
-        {E_NOTIMPL, "not implemented"},
-        {E_NOINTERFACE, "no such interface"},
-        {E_POINTER, "invalid pointer"},
-        {E_FAIL, "unspecified failure"},
-        {E_OUTOFMEMORY, "out of memory"},
-        {E_INVALIDARG, "invalid argument"},
-        {CLASS_E_NOAGGREGATION, "class does not support aggregation"},
-        {CLASS_E_CLASSNOTAVAILABLE, "class not available"},
-        {REGDB_E_CLASSNOTREG, "class not registered"},
-        {HRESULT_MOD_NOT_FOUND, "module not found"},
-        {HRESULT_PROC_NOT_FOUND, "entry point not found"},
-        {hr(0x80070005), "access denied"},
-        {hr(0x8002801C), "error accessing the registry store"},
-    };
-    for (const auto &k : known)
-        if (k.code == h)
-            return k.text;
-    if (isErrorNumberStatus(h))
-        return "run-time error";
-    return "failure";
-}
-
-std::string hex32(HRESULT h)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", uint32_t(h));
-    return buf;
-}
 
 // dlopen searches the library path for a bare name; a file that exists here
 // is loaded by its absolute path, which is also the path it registers.
@@ -151,11 +114,11 @@ int registerModule(const Args &args, bool unregister)
     dlclose(handle);
     if (FAILED(h)) {
         std::fprintf(stderr, "norvale-reg: %s of %s failed: %s (%s)\n", entry, path.c_str(),
-                     hex32(h).c_str(), hresultText(h));
+                     nv::com::statusCode(h).c_str(), nv::com::statusText(h).c_str());
         return ExitFailed;
     }
     std::printf("%s %s in %s: %s\n", unregister ? "Unregistered" : "Registered", path.c_str(),
-                store.c_str(), hex32(h).c_str());
+                store.c_str(), nv::com::statusCode(h).c_str());
     return ExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "module.h"
 
 #include "com/bstr.h"
+#include "com/statustext.h"
 
 #include <cstring>
 #include <new>
@@ -50,7 +51,7 @@ void fillException(EXCEPINFO *excep, const ClassInfo &cls, HRESULT status)
     // Out of memory here only costs the texts; the status still reaches the caller.
     try {
         const std::string source = cls.progId;
-        const std::string text = statusDescription(status);
+        const std::string text = nv::com::statusText(status);
         excep->bstrSource = allocString(std::u16string(source.begin(), source.end()));
         excep->bstrDescription = allocString(std::u16string(text.begin(), text.end()));
     } catch (...) {

@@ -20,22 +20,4 @@ HRESULT statusFromCurrentException() noexcept
     }
 }
 
-std::string statusDescription(HRESULT status)
-{
-    if (isErrorNumberStatus(status))
-        return nv::errorDescription(errorNumberOf(status));
-    switch (status) {
-    case E_OUTOFMEMORY:
-        return "Out of memory";
-    case E_POINTER:
-        return "Invalid pointer";
-    case E_INVALIDARG:
-        return "Invalid argument";
-    case E_NOTIMPL:
-        return "Not implemented";
-    default:
-        return "Unexpected error";
-    }
-}
-
 } // namespace nv::com::server

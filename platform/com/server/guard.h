@@ -4,17 +4,12 @@
 
 #include "com/comtypes.h"
 
-#include <string>
-
 namespace nv::com::server {
 
 // To be called inside a catch block: the status that stands for the
 // exception in flight (std::bad_alloc: E_OUTOFMEMORY; a run-time error: its
 // number as 0x800A0000 | n; anything else: E_FAIL).
 HRESULT statusFromCurrentException() noexcept;
-
-// A short English description of a failure status ("Overflow").
-std::string statusDescription(HRESULT status);
 
 template <class F> HRESULT guarded(F &&body) noexcept
 {

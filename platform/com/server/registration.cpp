@@ -16,7 +16,6 @@ namespace nv::com::server {
 
 namespace {
 
-constexpr HRESULT E_ACCESSDENIED = hr(0x80070005);
 constexpr const char *kPlatformKey = "409\\linux64";
 
 const char kAnchor = 0; // an address inside this module
