@@ -9,27 +9,41 @@
 
 namespace nv::com {
 
-inline std::string guidToString(const GUID &g)
+// The 38 characters of the text form, usable at compile time (type
+// library texts are built from the identifiers).
+struct GuidText
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string s = "{";
+    char text[38];
+    constexpr std::string_view view() const { return {text, sizeof text}; }
+};
+
+constexpr GuidText guidText(const GUID &g)
+{
+    GuidText t{};
+    size_t at = 0;
     auto put = [&](uint64_t v, int n) {
         for (int i = n - 1; i >= 0; --i)
-            s += digits[(v >> (4 * i)) & 0xF];
+            t.text[at++] = "0123456789ABCDEF"[(v >> (4 * i)) & 0xF];
     };
+    t.text[at++] = '{';
     put(g.Data1, 8);
-    s += '-';
+    t.text[at++] = '-';
     put(g.Data2, 4);
-    s += '-';
+    t.text[at++] = '-';
     put(g.Data3, 4);
-    s += '-';
+    t.text[at++] = '-';
     put(g.Data4[0], 2);
     put(g.Data4[1], 2);
-    s += '-';
+    t.text[at++] = '-';
     for (int i = 2; i < 8; ++i)
         put(g.Data4[i], 2);
-    s += '}';
-    return s;
+    t.text[at++] = '}';
+    return t;
+}
+
+inline std::string guidToString(const GUID &g)
+{
+    return std::string(guidText(g).view());
 }
 
 // Accepts either letter case; braces are required.

@@ -14,43 +14,27 @@ using namespace nvtest::com;
 
 namespace {
 
-VARIANT var(uint16_t vt)
+template <class T> VARIANT var(uint16_t vt, T VARIANT::*member, T value)
 {
     VARIANT v;
     std::memset(&v, 0, sizeof v);
     v.vt = vt;
+    v.*member = value;
     return v;
 }
-VARIANT i2(int16_t x)
+VARIANT var(uint16_t vt)
 {
-    auto v = var(VT_I2);
-    v.iVal = x;
-    return v;
+    return var(vt, &VARIANT::lVal, 0);
 }
-VARIANT i4(int32_t x)
-{
-    auto v = var(VT_I4);
-    v.lVal = x;
-    return v;
-}
-VARIANT str(BSTR s)
-{
-    auto v = var(VT_BSTR);
-    v.bstrVal = s;
-    return v;
-}
-VARIANT arrayRef(SAFEARRAY **a, uint16_t base)
-{
-    auto v = var(VT_BYREF | VT_ARRAY | base);
-    v.pparray = a;
-    return v;
-}
-VARIANT byteRef(uint8_t *b)
-{
-    auto v = var(VT_BYREF | VT_UI1);
-    v.pbVal = b;
-    return v;
-}
+const auto i2 = [](int16_t x) { return var(VT_I2, &VARIANT::iVal, x); };
+const auto i4 = [](int32_t x) { return var(VT_I4, &VARIANT::lVal, x); };
+const auto str = [](BSTR s) { return var(VT_BSTR, &VARIANT::bstrVal, s); };
+const auto byteRef = [](uint8_t *b) {
+    return var<uint8_t *>(VT_BYREF | VT_UI1, &VARIANT::pbVal, b);
+};
+const auto arrayRef = [](SAFEARRAY **a, uint16_t base) {
+    return var<SAFEARRAY **>(VT_BYREF | VT_ARRAY | base, &VARIANT::pparray, a);
+};
 
 struct Call
 {
@@ -169,29 +153,40 @@ TEST_F(DispatchTest, HexFunctionsMethods)
 
 TEST_F(DispatchTest, MethodFailureBecomesAnException)
 {
-    Call c;
-    invoke(m_hex, DISPID_HexFunctions_GenerateOffset, {i4(INT32_MAX), i2(1)}, c);
-    EXPECT_EQ(c.status, DISP_E_EXCEPTION);
-    EXPECT_EQ(c.excep.scode, STATUS_OVERFLOW);
-    EXPECT_EQ(c.description(), u"Overflow");
-    EXPECT_EQ(c.result.vt, VT_EMPTY);
-
-    TestArray page(32, 16, false, 1, 1), hex(32, 16, true);
-    Call s;
-    invoke(m_str, DISPID_Strings_Convert_To_HexStr,
-           {arrayRef(page.ref(), VT_UI1), arrayRef(hex.ref(), VT_BSTR)}, s);
-    EXPECT_EQ(s.status, DISP_E_EXCEPTION);
-    EXPECT_EQ(s.excep.scode, STATUS_SUBSCRIPT);
-    EXPECT_EQ(s.description(), u"Subscript out of range");
-
-    // A string array handed in as a byte array: the descriptor is checked, too.
-    TestArray other(32, 16, true);
-    Call t;
-    invoke(m_str, DISPID_Strings_Convert_To_ChrStr,
-           {arrayRef(other.ref(), VT_UI1), arrayRef(hex.ref(), VT_BSTR)}, t);
-    EXPECT_EQ(t.status, DISP_E_EXCEPTION);
-    EXPECT_EQ(t.excep.scode, STATUS_TYPE_MISMATCH);
-    EXPECT_EQ(t.description(), u"Type mismatch");
+    TestArray page(32, 16, false, 1, 1), hex(32, 16, true), other(32, 16, true);
+    const struct
+    {
+        IDispatch *object;
+        DISPID id;
+        std::vector<VARIANT> args;
+        HRESULT scode;
+        std::u16string description;
+    } cases[] = {
+        {m_hex,
+         DISPID_HexFunctions_GenerateOffset,
+         {i4(INT32_MAX), i2(1)},
+         STATUS_OVERFLOW,
+         u"Overflow"},
+        {m_str,
+         DISPID_Strings_Convert_To_HexStr,
+         {arrayRef(page.ref(), VT_UI1), arrayRef(hex.ref(), VT_BSTR)},
+         STATUS_SUBSCRIPT,
+         u"Subscript out of range"},
+        // A string array handed in as a byte array: the descriptor is checked, too.
+        {m_str,
+         DISPID_Strings_Convert_To_ChrStr,
+         {arrayRef(other.ref(), VT_UI1), arrayRef(hex.ref(), VT_BSTR)},
+         STATUS_TYPE_MISMATCH,
+         u"Type mismatch"},
+    };
+    for (const auto &c : cases) {
+        Call call;
+        invoke(c.object, c.id, c.args, call);
+        EXPECT_EQ(call.status, DISP_E_EXCEPTION);
+        EXPECT_EQ(call.excep.scode, c.scode);
+        EXPECT_EQ(call.description(), c.description);
+        EXPECT_EQ(call.result.vt, VT_EMPTY);
+    }
 
     // Without an EXCEPINFO the status still tells the failure.
     VARIANT args[] = {i2(1), i4(INT32_MAX)};

@@ -139,6 +139,17 @@ TEST_P(Registration, AnotherCopysRegistrationStays)
     EXPECT_EQ(text(interfaceKey(e)), e.interfaceName);
 }
 
+// The registration is one write: a store that cannot be written gets none of
+// it, says so, and keeps every byte it had.
+TEST_P(Registration, UnwritableStoreFailsAndKeepsItsBytes)
+{
+    const std::string damaged = "Windows Registry Editor Version 5.00\n\n[HKEY_CLASSES_ROOT\\K]\n"
+                                "not a value line\n";
+    nvtest::writeFile(nv::reg::userStoreFile(), damaged);
+    EXPECT_TRUE(FAILED(GetParam().module().registerServer()));
+    EXPECT_EQ(nvtest::readFile(nv::reg::userStoreFile()), damaged);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothModules, Registration, testing::Values(kHex, kStrings),
                          [](const auto &info) { return std::string(info.param.name); });
 

@@ -39,9 +39,9 @@ bool sameName(const char16_t *name, const char *known)
 
 const MethodInfo *findMethod(const ClassInfo &cls, DISPID dispid)
 {
-    for (size_t i = 0; i < cls.methodCount; ++i)
-        if (cls.methods[i].dispid == dispid)
-            return &cls.methods[i];
+    for (size_t i = 0; i < cls.contract.methodCount; ++i)
+        if (cls.contract.methods[i].dispid == dispid)
+            return &cls.contract.methods[i];
     return nullptr;
 }
 
@@ -50,7 +50,7 @@ void fillException(EXCEPINFO *excep, const ClassInfo &cls, HRESULT status)
     std::memset(excep, 0, sizeof *excep);
     // Out of memory here only costs the texts; the status still reaches the caller.
     try {
-        const std::string source = cls.progId;
+        const std::string source = progId(cls.contract);
         const std::string text = nv::com::statusText(status);
         excep->bstrSource = allocString(std::u16string(source.begin(), source.end()));
         excep->bstrDescription = allocString(std::u16string(text.begin(), text.end()));
@@ -59,9 +59,9 @@ void fillException(EXCEPINFO *excep, const ClassInfo &cls, HRESULT status)
     excep->scode = status;
 }
 
-void clearResult(VARIANT &v, uint16_t resultType)
+void clearResult(VARIANT &v, ResultType resultType)
 {
-    if (resultType == VT_BSTR)
+    if (resultType == ResultType::String)
         SysFreeString(v.bstrVal);
     std::memset(&v, 0, sizeof v);
 }
@@ -90,7 +90,7 @@ HRESULT dualQueryInterface(void *self, const GUID *iid, void **out) noexcept
     if (!iid)
         return E_POINTER;
     DualObject *obj = object(self);
-    if (*iid == IID_IUnknown || *iid == IID_IDispatch || *iid == obj->cls->iid) {
+    if (*iid == IID_IUnknown || *iid == IID_IDispatch || *iid == obj->cls->contract.dual.id) {
         dualAddRef(obj);
         *out = obj;
         return S_OK;
@@ -105,13 +105,7 @@ ULONG dualAddRef(void *self) noexcept
 
 ULONG dualRelease(void *self) noexcept
 {
-    DualObject *obj = object(self);
-    const ULONG left = --obj->refs;
-    if (left == 0) {
-        delete obj;
-        objectDestroyed();
-    }
-    return left;
+    return releaseObject(object(self));
 }
 
 HRESULT dualGetTypeInfoCount(void *, uint32_t *count) noexcept
@@ -136,14 +130,14 @@ HRESULT dualGetIDsOfNames(void *self, const GUID *, char16_t **names, uint32_t c
         return S_OK;
     if (!names || !dispids)
         return E_POINTER;
-    const ClassInfo &cls = *object(self)->cls;
     for (uint32_t i = 0; i < count; ++i)
         dispids[i] = DISPID_UNKNOWN;
 
     const MethodInfo *method = nullptr;
-    for (size_t m = 0; names[0] && m < cls.methodCount; ++m)
-        if (sameName(names[0], cls.methods[m].name))
-            method = &cls.methods[m];
+    const ClassContract &contract = object(self)->cls->contract;
+    for (size_t m = 0; names[0] && m < contract.methodCount; ++m)
+        if (sameName(names[0], contract.methods[m].name))
+            method = &contract.methods[m];
     if (!method)
         return DISP_E_UNKNOWNNAME;
     dispids[0] = method->dispid;
@@ -151,8 +145,8 @@ HRESULT dualGetIDsOfNames(void *self, const GUID *, char16_t **names, uint32_t c
     // Further names are the method's parameters; their ids are their positions.
     HRESULT status = S_OK;
     for (uint32_t i = 1; i < count; ++i) {
-        for (uint32_t p = 0; names[i] && p < method->paramCount; ++p)
-            if (sameName(names[i], method->paramNames[p]))
+        for (uint32_t p = 0; names[i] && p < method->paramCount(); ++p)
+            if (sameName(names[i], method->params[p].name))
                 dispids[i] = DISPID(p);
         if (dispids[i] == DISPID_UNKNOWN)
             status = DISP_E_UNKNOWNNAME;
@@ -171,7 +165,7 @@ HRESULT dualInvoke(void *self, DISPID dispid, const GUID *, LCID, uint16_t flags
     const uint32_t cArgs = params ? params->cArgs : 0;
     if (params && params->cNamedArgs != 0)
         return DISP_E_NONAMEDARGS;
-    if (cArgs != method->paramCount)
+    if (cArgs != method->paramCount())
         return DISP_E_BADPARAMCOUNT;
     if (cArgs > 0 && !params->rgvarg)
         return E_INVALIDARG;
@@ -181,7 +175,7 @@ HRESULT dualInvoke(void *self, DISPID dispid, const GUID *, LCID, uint16_t flags
     VARIANT *args[kMaxParams] = {};
     for (uint32_t i = 0; i < cArgs; ++i) {
         VARIANT *arg = &params->rgvarg[cArgs - 1 - i];
-        if (arg->vt != method->paramTypes[i]) {
+        if (arg->vt != traits(method->params[i].type).variantType) {
             if (argErr)
                 *argErr = cArgs - 1 - i;
             return DISP_E_TYPEMISMATCH;
@@ -193,18 +187,18 @@ HRESULT dualInvoke(void *self, DISPID dispid, const GUID *, LCID, uint16_t flags
     std::memset(&value, 0, sizeof value);
     const HRESULT status = guarded([&] { return method->call(self, args, &value); });
     if (FAILED(status)) {
-        clearResult(value, method->resultType);
+        clearResult(value, method->result);
         if (result)
             std::memset(result, 0, sizeof *result);
         if (excep)
             fillException(excep, cls, status);
         return DISP_E_EXCEPTION;
     }
-    value.vt = method->resultType;
+    value.vt = traits(method->result).variantType;
     if (result)
         *result = value;
     else
-        clearResult(value, method->resultType);
+        clearResult(value, method->result);
     return S_OK;
 }
 

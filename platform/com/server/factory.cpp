@@ -29,13 +29,7 @@ ULONG factoryAddRef(IClassFactory *self)
 
 ULONG factoryRelease(IClassFactory *self)
 {
-    Factory *f = factory(self);
-    const ULONG left = --f->refs;
-    if (left == 0) {
-        delete f;
-        objectDestroyed();
-    }
-    return left;
+    return releaseObject(factory(self));
 }
 
 HRESULT factoryQueryInterface(IClassFactory *self, const GUID *iid, void **out)
@@ -82,7 +76,7 @@ HRESULT getClassObject(const ClassInfo &cls, const GUID *clsid, const GUID *iid,
     *out = nullptr;
     if (!clsid || !iid)
         return E_POINTER;
-    if (!(*clsid == cls.clsid))
+    if (!(*clsid == cls.contract.coclass.id))
         return CLASS_E_CLASSNOTAVAILABLE;
     auto *f = new (std::nothrow) Factory{&kFactoryVtbl, {1}, &cls};
     if (!f)

@@ -5,6 +5,7 @@
 #include "com/guid.h"
 #include "registry/registry.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -56,27 +57,42 @@ std::string mappedFile(const void *address)
     return {};
 }
 
-struct Keys
+// A registration comes in two parts, each owned by the module whose path it
+// holds under `ownerKey`: the class's entries and the type library's.
+struct Part
 {
-    std::string clsid, libid, iid;
-    std::string classKey, inproc, progIdKey, typeLibRef, progIdClsid, interfaceKey;
-    std::string libKey, libVersionKey, libFlags, libPlatform;
-
-    explicit Keys(const ClassInfo &cls)
-        : clsid(guidToString(cls.clsid)), libid(guidToString(cls.libid)), iid(guidToString(cls.iid))
-    {
-        classKey = "CLSID\\" + clsid;
-        inproc = classKey + "\\InprocServer32";
-        progIdKey = classKey + "\\ProgID";
-        typeLibRef = classKey + "\\TypeLib";
-        progIdClsid = std::string(cls.progId) + "\\CLSID";
-        interfaceKey = "Interface\\" + iid;
-        libKey = "TypeLib\\" + libid;
-        libVersionKey = libKey + "\\" + cls.libraryVersion;
-        libFlags = libVersionKey + "\\FLAGS";
-        libPlatform = libVersionKey + "\\" + kPlatformKey;
-    }
+    std::string ownerKey;
+    std::vector<reg::Entry> entries;
 };
+
+std::vector<Part> registrationOf(const ClassContract &c, const std::string &path)
+{
+    const std::string clsid = guidToString(c.coclass.id);
+    const std::string libid = guidToString(c.library.id);
+    const std::string classKey = "CLSID\\" + clsid;
+    const std::string libVersionKey = "TypeLib\\" + libid + "\\" + versionText(c.library.version);
+    const std::string libPlatform = libVersionKey + "\\" + kPlatformKey;
+    auto entry = [](const std::string &key, const std::string &name, const std::string &text) {
+        return reg::Entry{key, name, reg::Value::text(text)};
+    };
+    Part classPart{classKey + "\\InprocServer32",
+                   {
+                       entry(classKey, "", c.coclass.name),
+                       entry(classKey + "\\InprocServer32", "", path),
+                       entry(classKey + "\\InprocServer32", "ThreadingModel", "Apartment"),
+                       entry(classKey + "\\ProgID", "", progId(c)),
+                       entry(classKey + "\\TypeLib", "", libid),
+                       entry(progId(c) + "\\CLSID", "", clsid),
+                       entry("Interface\\" + guidToString(c.dual.id), "", c.dual.name),
+                   }};
+    Part libraryPart{libPlatform,
+                     {
+                         entry(libVersionKey, "", c.library.name),
+                         entry(libVersionKey + "\\FLAGS", "", "0"),
+                         entry(libPlatform, "", path),
+                     }};
+    return {classPart, libraryPart};
+}
 
 std::optional<std::string> textValue(const std::string &key, const std::string &name)
 {
@@ -87,12 +103,11 @@ std::optional<std::string> textValue(const std::string &key, const std::string &
 }
 
 // Deletes the value only if it still holds what we wrote.
-reg::Status removeIfOurs(const std::string &key, const std::string &name,
-                         const std::string &expected)
+reg::Status removeIfOurs(const reg::Entry &e)
 {
-    if (textValue(key, name) != expected)
+    if (textValue(e.keyPath, e.name) != e.value.asText())
         return reg::Status::Ok;
-    const reg::Status s = reg::deleteValue(Root::ClassesRoot, key, name);
+    const reg::Status s = reg::deleteValue(Root::ClassesRoot, e.keyPath, e.name);
     return s == reg::Status::NotFound ? reg::Status::Ok : s;
 }
 
@@ -106,40 +121,40 @@ reg::Status pruneIfEmpty(const std::string &key)
     return s == reg::Status::NotFound ? reg::Status::Ok : s;
 }
 
+// The keys the entries live in and their parents, deepest first, without
+// the top-level keys every class shares.
+std::vector<std::string> keysToPrune(const std::vector<reg::Entry> &entries)
+{
+    std::vector<std::string> keys;
+    for (const auto &e : entries) {
+        std::string key = e.keyPath;
+        while (key != "CLSID" && key != "Interface" && key != "TypeLib") {
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+            const size_t parent = key.rfind('\\');
+            if (parent == std::string::npos)
+                break;
+            key.resize(parent);
+        }
+    }
+    const auto depth = [](const std::string &k) { return std::count(k.begin(), k.end(), '\\'); };
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const auto &a, const auto &b) { return depth(a) > depth(b); });
+    return keys;
+}
+
 HRESULT unregisterWith(const ClassInfo &cls, const std::string &path)
 {
-    const Keys k(cls);
-    // Another copy of the module owns the class now: its entries stay.
-    const auto owner = textValue(k.inproc, "");
-    const bool ours = !owner || *owner == path;
-
     std::vector<reg::Status> results;
-    if (ours) {
-        results.push_back(removeIfOurs(k.inproc, "", path));
-        results.push_back(removeIfOurs(k.inproc, "ThreadingModel", "Apartment"));
-        results.push_back(pruneIfEmpty(k.inproc));
-        results.push_back(removeIfOurs(k.progIdKey, "", cls.progId));
-        results.push_back(pruneIfEmpty(k.progIdKey));
-        results.push_back(removeIfOurs(k.typeLibRef, "", k.libid));
-        results.push_back(pruneIfEmpty(k.typeLibRef));
-        results.push_back(removeIfOurs(k.classKey, "", cls.className));
-        results.push_back(pruneIfEmpty(k.classKey));
-        results.push_back(removeIfOurs(k.progIdClsid, "", k.clsid));
-        results.push_back(pruneIfEmpty(k.progIdClsid));
-        results.push_back(pruneIfEmpty(cls.progId));
-        results.push_back(removeIfOurs(k.interfaceKey, "", cls.interfaceName));
-        results.push_back(pruneIfEmpty(k.interfaceKey));
-    }
-    const auto libOwner = textValue(k.libPlatform, "");
-    if (!libOwner || *libOwner == path) {
-        results.push_back(removeIfOurs(k.libPlatform, "", path));
-        results.push_back(pruneIfEmpty(k.libPlatform));
-        results.push_back(pruneIfEmpty(k.libVersionKey + "\\409"));
-        results.push_back(removeIfOurs(k.libFlags, "", "0"));
-        results.push_back(pruneIfEmpty(k.libFlags));
-        results.push_back(removeIfOurs(k.libVersionKey, "", cls.libraryName));
-        results.push_back(pruneIfEmpty(k.libVersionKey));
-        results.push_back(pruneIfEmpty(k.libKey));
+    for (const Part &part : registrationOf(cls.contract, path)) {
+        // Another copy of the module owns this part now: its entries stay.
+        const auto owner = textValue(part.ownerKey, "");
+        if (owner && *owner != path)
+            continue;
+        for (const auto &e : part.entries)
+            results.push_back(removeIfOurs(e));
+        for (const auto &key : keysToPrune(part.entries))
+            results.push_back(pruneIfEmpty(key));
     }
     for (reg::Status s : results)
         if (s != reg::Status::Ok)
@@ -169,30 +184,11 @@ HRESULT registerServer(const ClassInfo &cls) noexcept
         const std::string path = modulePath();
         if (path.empty())
             return E_FAIL;
-        const Keys k(cls);
-        using reg::Value;
-        const std::pair<const std::string *, std::pair<std::string, std::string>> entries[] = {
-            {&k.classKey, {"", cls.className}},
-            {&k.inproc, {"", path}},
-            {&k.inproc, {"ThreadingModel", "Apartment"}},
-            {&k.progIdKey, {"", cls.progId}},
-            {&k.typeLibRef, {"", k.libid}},
-            {&k.progIdClsid, {"", k.clsid}},
-            {&k.interfaceKey, {"", cls.interfaceName}},
-            {&k.libVersionKey, {"", cls.libraryName}},
-            {&k.libFlags, {"", "0"}},
-            {&k.libPlatform, {"", path}},
-        };
-        for (const auto &[key, value] : entries) {
-            const reg::Status s =
-                reg::setValue(Root::ClassesRoot, *key, value.first, Value::text(value.second));
-            if (s != reg::Status::Ok) {
-                // Leave no half registration behind.
-                unregisterWith(cls, path);
-                return statusOf(s);
-            }
-        }
-        return S_OK;
+        // One write: the store holds the whole registration or none of it.
+        std::vector<reg::Entry> entries;
+        for (Part &part : registrationOf(cls.contract, path))
+            entries.insert(entries.end(), part.entries.begin(), part.entries.end());
+        return statusOf(reg::setValues(Root::ClassesRoot, entries));
     });
 }
 

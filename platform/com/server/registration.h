@@ -10,9 +10,10 @@
 //                                      409\linux64 @ = module path (the library
 //                                      lives in the module's TYPELIB 1 resource)
 //
-// Unregistration removes only values that still hold what this module wrote
-// and then the keys left empty, so a registration made by another copy of
-// the module (or anything else in the store) stays.
+// Registration is one all-or-nothing write of the store, so a failure leaves
+// no half registration behind. Unregistration removes only values that still hold what this module
+// wrote and then the keys left empty, so a registration made by another copy of the module (or
+// anything else in the store) stays.
 #pragma once
 
 #include "classinfo.h"

@@ -1,5 +1,9 @@
-// Handing a method's string result to the caller.
+// The frame every method slot shares: a null result pointer is refused, the
+// result is set to null (False) before the body runs so that a failure
+// leaves it so, and the body runs behind the exception barrier.
 #pragma once
+
+#include "guard.h"
 
 #include "com/bstr.h"
 
@@ -7,8 +11,8 @@
 
 namespace nv::com::server {
 
-// Stores a new string in *out (already nulled by the slot); a string that
-// cannot be allocated leaves *out null and reports E_OUTOFMEMORY.
+// Stores a new string in *out; a string that cannot be allocated leaves *out
+// as it was and reports E_OUTOFMEMORY.
 inline HRESULT returnString(std::u16string_view text, BSTR *out)
 {
     BSTR s = allocString(text);
@@ -16,6 +20,27 @@ inline HRESULT returnString(std::u16string_view text, BSTR *out)
         return E_OUTOFMEMORY;
     *out = s;
     return S_OK;
+}
+
+// `text()` makes the string result, which the caller then owns.
+template <class F> HRESULT stringResult(BSTR *result, F &&text) noexcept
+{
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    return guarded([&] { return returnString(text(), result); });
+}
+
+// For the methods whose Boolean result is False on every call that completes.
+template <class F> HRESULT falseResult(VARIANT_BOOL *result, F &&body) noexcept
+{
+    if (!result)
+        return E_POINTER;
+    *result = VARIANT_FALSE;
+    return guarded([&] {
+        body();
+        return S_OK;
+    });
 }
 
 } // namespace nv::com::server
