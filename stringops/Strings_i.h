@@ -1,19 +1,31 @@
 // Client interface of the Strings class (module nvtext12.so): its
 // identifiers, dispatch ids and the table of slots of _Strings. A client
 // needs only this header and platform/com/comtypes.h; nothing is linked.
+//
+// Ownership across the boundary:
+//   - Strings passed in (Char, Into) stay the caller's; a method neither keeps
+//     nor frees them.
+//   - A string result is a new string that the caller owns and frees
+//     (SysFreeString, or free() of its length prefix).
+//   - The caller owns the arrays (descriptor and data, malloc'd) and keeps
+//     them alive across the call. A method never resizes, replaces or frees
+//     an array. The byte arrays, strChrArray of CombineChars and bytByteIn
+//     are only read, although passed by reference.
+//   - An output array (strHexArrayOut, strChrArrayOut) is filled in place:
+//     each element written has its old string freed and holds a new string
+//     owned by the array, that is by the caller.
+//   - A failing method returns a failure status and leaves *result null
+//     (strings) or False (Booleans). The elements of an output array written
+//     before the failing one keep their new strings; the failing one and
+//     those after it keep their old ones.
 #pragma once
 
 #include "com/comtypes.h"
 
-// StringOperations type library, version 7.0: {D379EA6B-8FFC-11D4-A04F-00E0296E03A7}
-constexpr GUID LIBID_StringOperations = {
-    0xD379EA6B, 0x8FFC, 0x11D4, {0xA0, 0x4F, 0x00, 0xE0, 0x29, 0x6E, 0x03, 0xA7}};
-// Strings: {D379EA6D-8FFC-11D4-A04F-00E0296E03A7}
-constexpr GUID CLSID_Strings = {
-    0xD379EA6D, 0x8FFC, 0x11D4, {0xA0, 0x4F, 0x00, 0xE0, 0x29, 0x6E, 0x03, 0xA7}};
-// _Strings: {43B08CB3-3320-4751-81CE-B51BBF5A6487}
-constexpr GUID IID__Strings = {
-    0x43B08CB3, 0x3320, 0x4751, {0x81, 0xCE, 0xB5, 0x1B, 0xBF, 0x5A, 0x64, 0x87}};
+// StringOperations type library, version 7.0; the class; its interface.
+constexpr GUID LIBID_StringOperations = makeGuid("{D379EA6B-8FFC-11D4-A04F-00E0296E03A7}");
+constexpr GUID CLSID_Strings = makeGuid("{D379EA6D-8FFC-11D4-A04F-00E0296E03A7}");
+constexpr GUID IID__Strings = makeGuid("{43B08CB3-3320-4751-81CE-B51BBF5A6487}");
 
 constexpr DISPID DISPID_Strings_CombineChars = 0x60030000;
 constexpr DISPID DISPID_Strings_Convert_To_HexStr = 0x60030001;
@@ -23,17 +35,19 @@ constexpr DISPID DISPID_Strings_HexStr = 0x60030004;
 
 // Page tables cross as two-dimensional safe arrays indexed (line, column)
 // with the line varying fastest; rgsabound[0] is the column dimension and
-// rgsabound[1] the line dimension.
+// rgsabound[1] the line dimension. A string element is a BSTR, null (read as
+// empty) until something is stored in it.
 struct _Strings;
 struct _StringsVtbl
 {
     NV_IDISPATCH_SLOTS(_Strings)
     // Slot 7: the 16 strings of one line joined.
     HRESULT (*CombineChars)(_Strings *self, SAFEARRAY **strChrArray, int16_t intLine, BSTR *result);
-    // Slot 8: every byte of the page as two hexadecimal digits.
+    // Slot 8: every byte of the page as two hexadecimal digits. *result is
+    // False on every call that completes.
     HRESULT (*Convert_To_HexStr)
     (_Strings *self, SAFEARRAY **bytArrayIn, SAFEARRAY **strHexArrayOut, VARIANT_BOOL *result);
-    // Slot 9: every byte of the page as one display character.
+    // Slot 9: every byte of the page as one display character; False, too.
     HRESULT (*Convert_To_ChrStr)
     (_Strings *self, SAFEARRAY **bytArrayIn, SAFEARRAY **strChrArrayOut, VARIANT_BOOL *result);
     // Slot 10: Char inserted into Into before the 1-based Position.

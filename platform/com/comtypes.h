@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #define NV_STDCALL /* System V: one calling convention for all */
 
@@ -39,6 +40,49 @@ inline bool operator==(const GUID &a, const GUID &b)
         if (a.Data4[i] != b.Data4[i])
             return false;
     return true;
+}
+
+// Reads the text form {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}, in either
+// letter case; false, and `g` untouched, for anything else.
+constexpr bool parseGuid(std::string_view s, GUID &g)
+{
+    if (s.size() != 38 || s.front() != '{' || s.back() != '}')
+        return false;
+    uint8_t bytes[16] = {};
+    size_t digits = 0;
+    for (size_t i = 1; i < 37; ++i) {
+        const char c = s[i];
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            if (c != '-')
+                return false;
+            continue;
+        }
+        const int v = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                             : -1;
+        if (v < 0)
+            return false;
+        bytes[digits / 2] = uint8_t(bytes[digits / 2] << 4 | v);
+        ++digits;
+    }
+    g.Data1 = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 |
+              bytes[3];
+    g.Data2 = uint16_t(bytes[4] << 8 | bytes[5]);
+    g.Data3 = uint16_t(bytes[6] << 8 | bytes[7]);
+    for (int i = 0; i < 8; ++i)
+        g.Data4[i] = bytes[8 + i];
+    return true;
+}
+
+// An identifier written as its text form, so that it is written once; a
+// malformed text does not compile.
+consteval GUID makeGuid(const char (&text)[39])
+{
+    GUID g{};
+    if (!parseGuid({text, 38}, g))
+        throw "not an identifier in its text form";
+    return g;
 }
 
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
@@ -207,12 +251,9 @@ struct IDispatch
     const IDispatchVtbl *lpVtbl;
 };
 
-// {00000000-0000-0000-C000-000000000046}
-constexpr GUID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-// {00000001-0000-0000-C000-000000000046}
-constexpr GUID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-// {00020400-0000-0000-C000-000000000046}
-constexpr GUID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr GUID IID_IUnknown = makeGuid("{00000000-0000-0000-C000-000000000046}");
+constexpr GUID IID_IClassFactory = makeGuid("{00000001-0000-0000-C000-000000000046}");
+constexpr GUID IID_IDispatch = makeGuid("{00020400-0000-0000-C000-000000000046}");
 
 // The four entry points every component module exports.
 using PFN_DllGetClassObject = HRESULT (*)(const GUID *clsid, const GUID *iid, void **out);

@@ -46,43 +46,11 @@ inline std::string guidToString(const GUID &g)
     return std::string(guidText(g).view());
 }
 
-// Accepts either letter case; braces are required.
 inline std::optional<GUID> guidFromString(std::string_view s)
 {
-    if (s.size() != 38 || s.front() != '{' || s.back() != '}' || s[9] != '-' || s[14] != '-' ||
-        s[19] != '-' || s[24] != '-')
-        return std::nullopt;
-    auto hex = [&](size_t pos, int n, uint64_t &out) {
-        out = 0;
-        for (int i = 0; i < n; ++i) {
-            char c = s[pos + size_t(i)];
-            int d = (c >= '0' && c <= '9')   ? c - '0'
-                    : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                    : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                             : -1;
-            if (d < 0)
-                return false;
-            out = out * 16 + uint64_t(d);
-        }
-        return true;
-    };
     GUID g{};
-    uint64_t v;
-    if (!hex(1, 8, v))
+    if (!parseGuid(s, g))
         return std::nullopt;
-    g.Data1 = uint32_t(v);
-    if (!hex(10, 4, v))
-        return std::nullopt;
-    g.Data2 = uint16_t(v);
-    if (!hex(15, 4, v))
-        return std::nullopt;
-    g.Data3 = uint16_t(v);
-    const size_t pos[8] = {20, 22, 25, 27, 29, 31, 33, 35};
-    for (int i = 0; i < 8; ++i) {
-        if (!hex(pos[i], 2, v))
-            return std::nullopt;
-        g.Data4[i] = uint8_t(v);
-    }
     return g;
 }
 
