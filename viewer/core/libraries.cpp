@@ -6,8 +6,6 @@
 #include "runtime/error.h"
 #include "stringops/Strings_i.h"
 
-#include <memory>
-
 namespace nv {
 
 namespace {
@@ -29,62 +27,58 @@ void check(HRESULT status)
     raise(status, nv::com::statusText(status));
 }
 
-template <class Interface> Interface *create(const GUID &clsid, const GUID &iid)
+// Creates the class into `out` (a ComPtr's slot).
+void create(const GUID &clsid, const GUID &iid, void **out)
 {
-    void *object = nullptr;
     std::string detail;
-    HRESULT h = nv::com::createInstance(clsid, iid, &object, &detail);
-    if (FAILED(h))
+    if (FAILED(nv::com::createInstance(clsid, iid, out, &detail)))
         raise(err::CantCreateObject, errorDescription(err::CantCreateObject) + ": " + detail);
-    return static_cast<Interface *>(object);
 }
 
 class ComStrings final : public StringsObject
 {
 public:
-    ComStrings() : m_p(create<_Strings>(CLSID_Strings, IID__Strings)) {}
-    ~ComStrings() override { m_p->lpVtbl->Release(m_p); }
+    ComStrings() { create(CLSID_Strings, IID__Strings, m_p.out()); }
 
     QString CombineChars(StringTable &strChrArray, int16_t intLine) override
     {
         nv::com::BStr result;
-        check(m_p->lpVtbl->CombineChars(m_p, strChrArray.array(), intLine, result.out()));
+        check(m_p->lpVtbl->CombineChars(m_p.get(), strChrArray.array(), intLine, result.out()));
         return toQString(result.get());
     }
     bool Convert_To_HexStr(ByteTable &bytArrayIn, StringTable &strHexArrayOut) override
     {
         VARIANT_BOOL result = VARIANT_FALSE;
-        check(m_p->lpVtbl->Convert_To_HexStr(m_p, bytArrayIn.array(), strHexArrayOut.array(),
+        check(m_p->lpVtbl->Convert_To_HexStr(m_p.get(), bytArrayIn.array(), strHexArrayOut.array(),
                                              &result));
         return result != VARIANT_FALSE;
     }
     bool Convert_To_ChrStr(ByteTable &bytArrayIn, StringTable &strChrArrayOut) override
     {
         VARIANT_BOOL result = VARIANT_FALSE;
-        check(m_p->lpVtbl->Convert_To_ChrStr(m_p, bytArrayIn.array(), strChrArrayOut.array(),
+        check(m_p->lpVtbl->Convert_To_ChrStr(m_p.get(), bytArrayIn.array(), strChrArrayOut.array(),
                                              &result));
         return result != VARIANT_FALSE;
     }
 
 private:
-    _Strings *m_p;
+    nv::com::ComPtr<_Strings> m_p;
 };
 
 class ComHexFunctions final : public HexFunctionsObject
 {
 public:
-    ComHexFunctions() : m_p(create<_HexFunctions>(CLSID_HexFunctions, IID__HexFunctions)) {}
-    ~ComHexFunctions() override { m_p->lpVtbl->Release(m_p); }
+    ComHexFunctions() { create(CLSID_HexFunctions, IID__HexFunctions, m_p.out()); }
 
     QString GenerateOffset(int32_t lngFirstByte, int16_t intLine) override
     {
         nv::com::BStr result;
-        check(m_p->lpVtbl->GenerateOffset(m_p, lngFirstByte, intLine, result.out()));
+        check(m_p->lpVtbl->GenerateOffset(m_p.get(), lngFirstByte, intLine, result.out()));
         return toQString(result.get());
     }
 
 private:
-    _HexFunctions *m_p;
+    nv::com::ComPtr<_HexFunctions> m_p;
 };
 
 // Kept until the process ends. The objects are deliberately never released
