@@ -144,11 +144,11 @@ constexpr bool sameNameIgnoringCase(const char *a, const char *b)
 
 } // namespace detail
 
-// Checks at compile time that the method table matches the
-// interface header: methods in slot order right after the IDispatch slots,
-// each at the offset of its slot, nothing left in the table of slots, the
-// parameter types those of the slot, dispatch ids and names (without regard
-// to case, as dispatch matches them) unique.
+// Checks at compile time that the method table matches the interface
+// header: methods in slot order right after the IDispatch slots, each at the
+// offset of its slot, no slot of the header left out, the parameter types
+// those of the slot, dispatch ids and names (without regard to case, as
+// dispatch matches them) unique.
 consteval bool checkContract(const ClassContract &c)
 {
     using detail::contractMismatch;
