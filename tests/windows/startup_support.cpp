@@ -2,7 +2,6 @@
 
 #include "frmMain.h"
 #include "frmSplash.h"
-#include "runtime/appdir.h"
 #include "runtime/end.h"
 #include "settings.h"
 
@@ -42,7 +41,6 @@ std::optional<uint32_t> AnsweringDialogs::showColor()
 
 ProgramScope::ProgramScope()
 {
-    nv::setProgramDirectoryForTesting(m_dir.path().string());
     nv::gstrShowSplash.clear();
     nv::gstrFontColor.clear();
     nv::gstrBackgroundColor.clear();
@@ -56,7 +54,6 @@ ProgramScope::~ProgramScope()
     nv::frmMain::resetInstance();
     nv::frmSplash::setSleepForTesting({});
     nv::setEndProgramAction({});
-    nv::setProgramDirectoryForTesting({});
 }
 
 std::string configText(const std::filesystem::path &p)

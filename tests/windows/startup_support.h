@@ -3,6 +3,8 @@
 // program directory of its own for each test.
 #pragma once
 
+#include "configplace.h"
+
 #include "forms/dialogs.h"
 #include "testenv.h"
 
@@ -59,9 +61,15 @@ public:
     ~ProgramScope();
     std::filesystem::path configPath() const { return m_dir / "config.ini"; }
     const std::filesystem::path &dir() const { return m_dir.path(); }
+    // Where config.ini goes when the program's directory is not the user's.
+    std::filesystem::path userConfigPath() const { return m_configHome / "norvale/config.ini"; }
+    // The program runs from `dir` instead of the scratch directory.
+    void runFrom(const std::filesystem::path &dir) { m_place.setProgramDir(dir); }
 
 private:
     ScratchDir m_dir{"program"};
+    ScratchDir m_configHome{"config-home"};
+    ConfigPlace m_place{m_dir.path(), m_configHome.path()};
 };
 
 // config.ini with its line ends made "\n", for comparisons.
