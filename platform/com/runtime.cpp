@@ -1,12 +1,15 @@
 #include "runtime.h"
 
+#include "classlist.h"
 #include "guid.h"
 #include "registry/registry.h"
+#include "runtime/appdir.h"
 
 #include <cstdio>
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace nv::com {
 
@@ -45,33 +48,83 @@ HRESULT fail(HRESULT status, std::string *detail, const std::string &text)
     return status;
 }
 
+bool fileExists(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && path.front() == '/' && ::stat(path.c_str(), &st) == 0;
+}
+
+// The module of a class: the program's own class list first, then each part
+// of the registry store (the user's, then the machine's). A place naming a
+// module file that is gone (a deleted build tree, a removed copy) does not
+// hide the places after it; when every one is gone, the first is answered so
+// that the failure names it.
+std::optional<std::string> findServer(const GUID &clsid, const std::string &id)
+{
+    std::vector<std::string> candidates;
+    if (auto local = classListModule(programPath(), clsid))
+        candidates.push_back(*local);
+    for (const auto &v : nv::reg::queryValueInEachPart(nv::reg::Root::ClassesRoot,
+                                                       "CLSID\\" + id + "\\InprocServer32", ""))
+        if (v.type == nv::reg::REG_SZ && !v.asText().empty())
+            candidates.push_back(v.asText());
+    for (const auto &path : candidates)
+        if (fileExists(path))
+            return path;
+    if (candidates.empty())
+        return std::nullopt;
+    return candidates.front();
+}
+
 } // namespace
 
 std::string statusText(HRESULT s)
 {
     switch (uint32_t(s)) {
-    case uint32_t(S_OK): return "Success";
-    case uint32_t(S_FALSE): return "Success (false)";
-    case uint32_t(E_NOTIMPL): return "Not implemented";
-    case uint32_t(E_NOINTERFACE): return "No such interface supported";
-    case uint32_t(E_POINTER): return "Invalid pointer";
-    case uint32_t(E_FAIL): return "Unspecified error";
-    case uint32_t(E_OUTOFMEMORY): return "Out of memory";
-    case uint32_t(E_INVALIDARG): return "Invalid argument";
-    case uint32_t(CLASS_E_NOAGGREGATION): return "Class does not support aggregation";
-    case uint32_t(CLASS_E_CLASSNOTAVAILABLE): return "Class not available from this module";
-    case uint32_t(REGDB_E_CLASSNOTREG): return "Class not registered";
-    case uint32_t(HRESULT_MOD_NOT_FOUND): return "The specified module could not be found";
-    case uint32_t(HRESULT_PROC_NOT_FOUND): return "The specified procedure could not be found";
-    case uint32_t(DISP_E_MEMBERNOTFOUND): return "Member not found";
-    case uint32_t(DISP_E_TYPEMISMATCH): return "Type mismatch";
-    case uint32_t(DISP_E_UNKNOWNNAME): return "Unknown name";
-    case uint32_t(DISP_E_EXCEPTION): return "Exception occurred";
-    case uint32_t(DISP_E_BADPARAMCOUNT): return "Invalid number of parameters";
-    case uint32_t(STATUS_OVERFLOW): return "Overflow";
-    case uint32_t(STATUS_SUBSCRIPT): return "Subscript out of range";
-    case uint32_t(STATUS_TYPE_MISMATCH): return "Type mismatch";
-    default: return "Error " + hex(s);
+    case uint32_t(S_OK):
+        return "Success";
+    case uint32_t(S_FALSE):
+        return "Success (false)";
+    case uint32_t(E_NOTIMPL):
+        return "Not implemented";
+    case uint32_t(E_NOINTERFACE):
+        return "No such interface supported";
+    case uint32_t(E_POINTER):
+        return "Invalid pointer";
+    case uint32_t(E_FAIL):
+        return "Unspecified error";
+    case uint32_t(E_OUTOFMEMORY):
+        return "Out of memory";
+    case uint32_t(E_INVALIDARG):
+        return "Invalid argument";
+    case uint32_t(CLASS_E_NOAGGREGATION):
+        return "Class does not support aggregation";
+    case uint32_t(CLASS_E_CLASSNOTAVAILABLE):
+        return "Class not available from this module";
+    case uint32_t(REGDB_E_CLASSNOTREG):
+        return "Class not registered";
+    case uint32_t(HRESULT_MOD_NOT_FOUND):
+        return "The specified module could not be found";
+    case uint32_t(HRESULT_PROC_NOT_FOUND):
+        return "The specified procedure could not be found";
+    case uint32_t(DISP_E_MEMBERNOTFOUND):
+        return "Member not found";
+    case uint32_t(DISP_E_TYPEMISMATCH):
+        return "Type mismatch";
+    case uint32_t(DISP_E_UNKNOWNNAME):
+        return "Unknown name";
+    case uint32_t(DISP_E_EXCEPTION):
+        return "Exception occurred";
+    case uint32_t(DISP_E_BADPARAMCOUNT):
+        return "Invalid number of parameters";
+    case uint32_t(STATUS_OVERFLOW):
+        return "Overflow";
+    case uint32_t(STATUS_SUBSCRIPT):
+        return "Subscript out of range";
+    case uint32_t(STATUS_TYPE_MISMATCH):
+        return "Type mismatch";
+    default:
+        return "Error " + hex(s);
     }
 }
 
@@ -81,11 +134,10 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
         return E_POINTER;
     *out = nullptr;
     const std::string id = guidToString(clsid);
-    auto server = nv::reg::queryValue(nv::reg::Root::ClassesRoot,
-                                      "CLSID\\" + id + "\\InprocServer32", "");
-    if (!server || server->type != nv::reg::REG_SZ || server->asText().empty())
+    const auto server = findServer(clsid, id);
+    if (!server)
         return fail(REGDB_E_CLASSNOTREG, detail, "Class " + id + " is not registered");
-    const std::string path = server->asText();
+    const std::string path = *server;
 
     PFN_DllGetClassObject getClassObject = nullptr;
     {
@@ -101,8 +153,8 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
             if (!handle) {
                 const char *why = dlerror();
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
-                            "Module " + path + " of class " + id + " could not be loaded: " +
-                                (why ? why : "unknown reason"));
+                            "Module " + path + " of class " + id +
+                                " could not be loaded: " + (why ? why : "unknown reason"));
             }
             auto fn = reinterpret_cast<PFN_DllGetClassObject>(dlsym(handle, "DllGetClassObject"));
             if (!fn) {

@@ -56,6 +56,11 @@ enum class Status {
 const char *statusText(Status s);
 
 std::optional<Value> queryValue(Root root, const std::string &keyPath, const std::string &name);
+// The value as each part of the store read for `root` holds it, in reading
+// order (for HKEY_CLASSES_ROOT the user part first, then the machine parts);
+// parts without it are left out.
+std::vector<Value> queryValueInEachPart(Root root, const std::string &keyPath,
+                                        const std::string &name);
 bool keyExists(Root root, const std::string &keyPath);
 std::vector<std::string> subKeys(Root root, const std::string &keyPath);
 std::vector<std::string> valueNames(Root root, const std::string &keyPath);
