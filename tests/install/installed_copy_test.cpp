@@ -78,15 +78,15 @@ protected:
     void install()
     {
         std::string out;
-        ASSERT_EQ(nvtest::runCommand(kCMake + " --install " + q(kBuild) + " --prefix " + q(m_prefix),
-                                     &out),
+        ASSERT_EQ(nvtest::runCommand(
+                      kCMake + " --install " + q(kBuild) + " --prefix " + q(m_prefix), &out),
                   0)
             << out;
         m_installed = true;
         // Without the write bits the directory is not the person's even for
         // a test run as an ordinary user.
-        fs::permissions(m_prefix / "bin", fs::perms::owner_write | fs::perms::group_write |
-                                              fs::perms::others_write,
+        fs::permissions(m_prefix / "bin",
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
     }
     void uninstall()
@@ -95,11 +95,11 @@ protected:
         fs::permissions(m_prefix / "bin", fs::perms::owner_write, fs::perm_options::add);
         fs::remove(m_prefix / "bin" / "norvale3-standin");
         std::string out;
-        ASSERT_EQ(nvtest::runCommand(kCMake + " -DNORVALE_MANIFEST=" +
-                                         q(kBuild / "install_manifest.txt") + " -DNORVALE_RECORD=" +
-                                         q(kBuild / "install_registered.txt") + " -P " +
-                                         q(kSource / "cmake" / "uninstall.cmake"),
-                                     &out),
+        ASSERT_EQ(nvtest::runCommand(
+                      kCMake + " -DNORVALE_MANIFEST=" + q(kBuild / "install_manifest.txt") +
+                          " -DNORVALE_RECORD=" + q(kBuild / "install_registered.txt") + " -P " +
+                          q(kSource / "cmake" / "uninstall.cmake"),
+                      &out),
                   0)
             << out;
     }
@@ -180,8 +180,8 @@ TEST_F(InstalledCopy, TheBuildTreesProgramNeedsNoRegistrationAndLeavesHomeAlone)
     const std::string answer = nvtest::runUnprivileged(
         [&]() -> std::string {
             std::string out;
-            const std::string command = "HOME=" + q(home) + " " + q(copy / "bin" / "norvale3") +
-                                        " " + q(m_sample);
+            const std::string command =
+                "HOME=" + q(home) + " " + q(copy / "bin" / "norvale3") + " " + q(m_sample);
             if (nvtest::runCommand(command, &out) != 0)
                 return "failed:\n" + out;
             return contains(out, "config " + (copy / "bin" / "config.ini").string() + "\n") +

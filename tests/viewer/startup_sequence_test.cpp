@@ -227,7 +227,7 @@ TEST(StartUpInstalled, KeepsSettingsInTheUsersDirectory)
     nvtest::ProgramScope scope;
     scope.runFrom("/usr/bin");
     {
-        nvtest::AnsweringDialogs dialogs;
+        nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
         nv::frmSplash splash;
         splash.load();
         EXPECT_TRUE(dialogs.messages.empty());
@@ -238,8 +238,8 @@ TEST(StartUpInstalled, KeepsSettingsInTheUsersDirectory)
     }
     nv::frmMain::resetInstance();
     nvtest::writeFile(scope.userConfigPath(), config("x", "TRUE", "0", "16777215"));
-    nvtest::AnsweringDialogs dialogs;
-    dialogs.answers = {MsgAnswer::Cancel};
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+    dialogs.messageAnswers = {MsgAnswer::Cancel};
     nv::frmSplash splash;
     EXPECT_THROW(splash.load(), nvtest::ProgramEnded);
     ASSERT_EQ(dialogs.messages.size(), 1u);
