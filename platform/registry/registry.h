@@ -8,7 +8,8 @@
 //   - otherwise the user part is $XDG_CONFIG_HOME/norvale/registry.reg
 //     (~/.config/norvale/registry.reg) and the machine parts are
 //     D/norvale/registry.reg for each D of $XDG_CONFIG_DIRS (/etc/xdg).
-// Reads of HKEY_CLASSES_ROOT see the user part first, then the machine parts;
+// Reads of HKEY_CLASSES_ROOT see the user part first, then the machine parts
+// (only the machine parts while the write target is the machine, see below);
 // HKEY_CURRENT_USER is the user part only; HKEY_LOCAL_MACHINE the machine
 // parts only. Writes of HKEY_CLASSES_ROOT go to the user part unless the
 // write target is the machine (NORVALE_REGISTRY_TARGET=machine in the

@@ -171,6 +171,28 @@ TEST_P(ClassLookup, AModuleThatIsGoneHidesNothing)
     obj->lpVtbl->Release(obj);
 }
 
+// A package's removal unregisters its machine-wide copy while the person
+// removing it (root) has a copy of their own registered.
+TEST_F(ClassLookup, MachineUnregisterIsNotStoppedByTheUsersOwnCopy)
+{
+    registerIn(Part::Good, "user");
+    registerIn(Part::Good, "machine");
+    const fs::path machineCopy = m_dir / "machine" / "nvdigits10.so";
+    const fs::path machinePart = m_dir / "store" / "machine" / "registry.reg";
+    ASSERT_NE(nvtest::readFile(machinePart).find(machineCopy.string()), std::string::npos);
+
+    std::string out;
+    ASSERT_EQ(nvtest::runCommand(std::string(nvtest::regTool()) + " unregister --machine '" +
+                                     machineCopy.string() + "'",
+                                 &out),
+              0)
+        << out;
+    EXPECT_EQ(nvtest::readFile(machinePart).find("nvdigits10"), std::string::npos)
+        << nvtest::readFile(machinePart);
+    EXPECT_NE(nvtest::readFile(m_dir / "store" / "registry.reg").find((m_dir / "user").string()),
+              std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Parts, ClassLookup, testing::ValuesIn(kLookupCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
