@@ -81,50 +81,28 @@ std::optional<std::string> findServer(const GUID &clsid, const std::string &id)
 std::string statusText(HRESULT s)
 {
     switch (uint32_t(s)) {
-    case uint32_t(S_OK):
-        return "Success";
-    case uint32_t(S_FALSE):
-        return "Success (false)";
-    case uint32_t(E_NOTIMPL):
-        return "Not implemented";
-    case uint32_t(E_NOINTERFACE):
-        return "No such interface supported";
-    case uint32_t(E_POINTER):
-        return "Invalid pointer";
-    case uint32_t(E_FAIL):
-        return "Unspecified error";
-    case uint32_t(E_OUTOFMEMORY):
-        return "Out of memory";
-    case uint32_t(E_INVALIDARG):
-        return "Invalid argument";
-    case uint32_t(CLASS_E_NOAGGREGATION):
-        return "Class does not support aggregation";
-    case uint32_t(CLASS_E_CLASSNOTAVAILABLE):
-        return "Class not available from this module";
-    case uint32_t(REGDB_E_CLASSNOTREG):
-        return "Class not registered";
-    case uint32_t(HRESULT_MOD_NOT_FOUND):
-        return "The specified module could not be found";
-    case uint32_t(HRESULT_PROC_NOT_FOUND):
-        return "The specified procedure could not be found";
-    case uint32_t(DISP_E_MEMBERNOTFOUND):
-        return "Member not found";
-    case uint32_t(DISP_E_TYPEMISMATCH):
-        return "Type mismatch";
-    case uint32_t(DISP_E_UNKNOWNNAME):
-        return "Unknown name";
-    case uint32_t(DISP_E_EXCEPTION):
-        return "Exception occurred";
-    case uint32_t(DISP_E_BADPARAMCOUNT):
-        return "Invalid number of parameters";
-    case uint32_t(STATUS_OVERFLOW):
-        return "Overflow";
-    case uint32_t(STATUS_SUBSCRIPT):
-        return "Subscript out of range";
-    case uint32_t(STATUS_TYPE_MISMATCH):
-        return "Type mismatch";
-    default:
-        return "Error " + hex(s);
+    case uint32_t(S_OK): return "Success";
+    case uint32_t(S_FALSE): return "Success (false)";
+    case uint32_t(E_NOTIMPL): return "Not implemented";
+    case uint32_t(E_NOINTERFACE): return "No such interface supported";
+    case uint32_t(E_POINTER): return "Invalid pointer";
+    case uint32_t(E_FAIL): return "Unspecified error";
+    case uint32_t(E_OUTOFMEMORY): return "Out of memory";
+    case uint32_t(E_INVALIDARG): return "Invalid argument";
+    case uint32_t(CLASS_E_NOAGGREGATION): return "Class does not support aggregation";
+    case uint32_t(CLASS_E_CLASSNOTAVAILABLE): return "Class not available from this module";
+    case uint32_t(REGDB_E_CLASSNOTREG): return "Class not registered";
+    case uint32_t(HRESULT_MOD_NOT_FOUND): return "The specified module could not be found";
+    case uint32_t(HRESULT_PROC_NOT_FOUND): return "The specified procedure could not be found";
+    case uint32_t(DISP_E_MEMBERNOTFOUND): return "Member not found";
+    case uint32_t(DISP_E_TYPEMISMATCH): return "Type mismatch";
+    case uint32_t(DISP_E_UNKNOWNNAME): return "Unknown name";
+    case uint32_t(DISP_E_EXCEPTION): return "Exception occurred";
+    case uint32_t(DISP_E_BADPARAMCOUNT): return "Invalid number of parameters";
+    case uint32_t(STATUS_OVERFLOW): return "Overflow";
+    case uint32_t(STATUS_SUBSCRIPT): return "Subscript out of range";
+    case uint32_t(STATUS_TYPE_MISMATCH): return "Type mismatch";
+    default: return "Error " + hex(s);
     }
 }
 
@@ -153,8 +131,8 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
             if (!handle) {
                 const char *why = dlerror();
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
-                            "Module " + path + " of class " + id +
-                                " could not be loaded: " + (why ? why : "unknown reason"));
+                            "Module " + path + " of class " + id + " could not be loaded: " +
+                                (why ? why : "unknown reason"));
             }
             auto fn = reinterpret_cast<PFN_DllGetClassObject>(dlsym(handle, "DllGetClassObject"));
             if (!fn) {
