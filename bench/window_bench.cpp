@@ -78,7 +78,7 @@ void BM_PageStepThroughTheWindow(benchmark::State &state)
     nv::frmMain form;
     form.load();
     form.show();
-    form.mnuFileSub_Click(0);
+    form.mnuFileSub.click(0);
     QApplication::processEvents();
     bool down = true;
     for (auto _ : state) {
@@ -88,10 +88,10 @@ void BM_PageStepThroughTheWindow(benchmark::State &state)
         else if (form.updScroll->value() == -99)
             down = false;
         (down ? form.updScroll->downButton() : form.updScroll->upButton())->click();
-        form.txtDisplay->syncWidget();
+        QApplication::processEvents();
         benchmark::DoNotOptimize(form.txtDisplay->document()->blockCount());
     }
-    form.mnuFileSub_Click(1);
+    form.mnuFileSub.click(1);
     form.unload();
     nv::setDialogs(old);
 }

@@ -22,6 +22,8 @@ class TabStrip;
 
 class frmOptions : public forms::Form
 {
+    Q_OBJECT
+
 public:
     frmOptions();
     ~frmOptions() override;
@@ -46,15 +48,6 @@ public:
     static constexpr int kPageShownLeft = 210;
     static constexpr int kPageHiddenLeft = -20000;
 
-    // The handlers, public so that tests can drive them like the events do.
-    void tbsOptions_Click();
-    void chkSplash_Click();
-    void cmdChangeBackgroundColor_Click();
-    void cmdChangeFontColor_Click();
-    void cmdApply_Click();
-    void cmdOK_Click();
-    void cmdCancel_Click();
-
     // What is waiting for Apply.
     bool splashChanged() const { return mblnSplashChanged; }
     bool colorsChanged() const { return mblnColorsChanged; }
@@ -67,6 +60,13 @@ protected:
     void Form_KeyDown(int &keyCode, int shift) override;
 
 private:
+    void tbsOptions_Click();
+    void chkSplash_Click();
+    void cmdChangeBackgroundColor_Click();
+    void cmdChangeFontColor_Click();
+    void cmdApply_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
     void changeColor(forms::PictureBox *swatch, QString &pending);
 
     bool mblnSplashChanged = false;

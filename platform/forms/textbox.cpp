@@ -1,9 +1,9 @@
 #include "textbox.h"
 
 #include "color.h"
-#include "handler.h"
 #include "runtime/error.h"
 
+#include <QAction>
 #include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -41,10 +41,31 @@ TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent)
 void TextBox::setText(const QString &text)
 {
     m_text = (m_maxLength > 0 && text.size() > m_maxLength) ? text.left(m_maxLength) : text;
-    m_pairs.clear();
-    for (qsizetype i = 0; i + 1 < m_text.size(); ++i)
-        if (m_text.at(i) == u'\r' && m_text.at(i + 1) == u'\n')
+    textReplaced(0);
+}
+
+void TextBox::appendText(QStringView tail)
+{
+    const qsizetype before = m_text.size();
+    if (m_maxLength > 0 && before + tail.size() > m_maxLength)
+        tail = tail.first(std::max<qsizetype>(0, m_maxLength - before));
+    m_text.append(tail);
+    textReplaced(before);
+}
+
+// After a new text whose first `unchanged` characters are those of the old
+// one: the pairs inside them stay, the rest are found again (a CR just before
+// the changed part may pair with an LF at its start). Then as setText.
+void TextBox::textReplaced(qsizetype unchanged)
+{
+    while (!m_pairs.empty() && m_pairs.back() + 1 >= unchanged)
+        m_pairs.pop_back();
+    const QStringView text(m_text);
+    for (qsizetype i = text.indexOf(u'\r', std::max<qsizetype>(0, unchanged - 1));
+         i >= 0 && i + 1 < text.size(); i = text.indexOf(u'\r', i + 1)) {
+        if (text[i + 1] == u'\n')
             m_pairs.push_back(int(i++));
+    }
     m_selStart = 0;
     m_selLength = 0;
     m_userSelection = false;
@@ -169,12 +190,6 @@ void TextBox::syncWidget()
     m_syncing = false;
 }
 
-QString TextBox::shownText()
-{
-    syncWidget();
-    return toPlainText();
-}
-
 void TextBox::setLocked(bool locked)
 {
     m_locked = locked;
@@ -233,12 +248,23 @@ bool TextBox::isMenuKey(const QKeyEvent *e)
            e->matches(QKeySequence::SelectAll);
 }
 
+bool TextBox::isWindowShortcut(const QKeyEvent *e) const
+{
+    const QKeySequence pressed(e->keyCombination());
+    for (const QAction *action : window()->actions())
+        if (action->isEnabled() && action->shortcuts().contains(pressed))
+            return true;
+    return false;
+}
+
 bool TextBox::event(QEvent *e)
 {
     switch (e->type()) {
     case QEvent::ShortcutOverride:
-        // Leave copy, cut and select-all to the window's menu shortcuts.
-        if (isMenuKey(static_cast<QKeyEvent *>(e))) {
+        // Leave copy, cut and select-all, and the keys of the window's own
+        // shortcuts, to the window.
+        if (isMenuKey(static_cast<QKeyEvent *>(e)) ||
+            isWindowShortcut(static_cast<QKeyEvent *>(e))) {
             e->ignore();
             return true;
         }
@@ -282,8 +308,8 @@ void TextBox::keyPressEvent(QKeyEvent *e)
 void TextBox::mouseReleaseEvent(QMouseEvent *e)
 {
     QPlainTextEdit::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && m_onClick)
-        runHandler(m_onClick);
+    if (e->button() == Qt::LeftButton)
+        emit clicked();
 }
 
 void TextBox::showEvent(QShowEvent *e)

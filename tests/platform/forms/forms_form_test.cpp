@@ -9,10 +9,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,10 +38,14 @@ public:
         ok = new CommandButton(QStringLiteral("OK"), client());
         cancel = new CommandButton(QStringLiteral("Cancel"), client());
         other = new CommandButton(QStringLiteral("Other"), client());
-        ok->setOnClick([this] { log.push_back("ok"); });
-        cancel->setOnClick([this] { log.push_back("cancel"); });
-        other->setOnClick([this] { log.push_back("other"); });
+        connectHandler(ok, &QPushButton::clicked, this, &Recorder::okClick);
+        connectHandler(cancel, &QPushButton::clicked, this, &Recorder::cancelClick);
+        connectHandler(other, &QPushButton::clicked, this, &Recorder::otherClick);
     }
+    void okClick() { log.push_back("ok"); }
+    void cancelClick() { log.push_back("cancel"); }
+    void otherClick() { log.push_back("other"); }
+    void failingClick() { nv::raise(nv::err::SubscriptOutOfRange); }
 
 protected:
     void Form_Load() override
@@ -148,22 +154,43 @@ TEST(Form, EnterAndEscClickTheDefaultAndCancelButtons)
 
 TEST(Form, AnUntrappedErrorIsShownAndEndsTheProgram)
 {
-    nvtest::FakeDialogs fake;
     struct Ended
     {
         int code;
     };
-    nv::setEndProgramAction([](int code) { throw Ended{code}; });
-    try {
-        runHandler([] { nv::raise(nv::err::SubscriptOutOfRange); });
-        ADD_FAILURE() << "the program did not end";
-    } catch (const Ended &e) {
-        EXPECT_NE(e.code, 0);
+    Recorder f;
+    auto *failing = new CommandButton(QStringLiteral("Fail"), f.client());
+    connectHandler(failing, &QPushButton::clicked, &f, &Recorder::failingClick);
+    // Straight from code, and from a control's event through its handler.
+    const std::function<void()> ways[] = {
+        [] { runHandler([] { nv::raise(nv::err::SubscriptOutOfRange); }); },
+        [&] { failing->click(); },
+    };
+    for (const auto &way : ways) {
+        nvtest::FakeDialogs fake;
+        nv::setEndProgramAction([](int code) { throw Ended{code}; });
+        try {
+            way();
+            ADD_FAILURE() << "the program did not end";
+        } catch (const Ended &e) {
+            EXPECT_NE(e.code, 0);
+        }
+        nv::setEndProgramAction({});
+        ASSERT_EQ(fake.messagesSeen.size(), 1);
+        EXPECT_EQ(fake.messagesSeen[0],
+                  QStringLiteral("Run-time error '9':\n\nSubscript out of range"));
     }
-    nv::setEndProgramAction({});
-    ASSERT_EQ(fake.messagesSeen.size(), 1);
-    EXPECT_EQ(fake.messagesSeen[0],
-              QStringLiteral("Run-time error '9':\n\nSubscript out of range"));
+}
+
+TEST(Form, ControlsAreFoundByTheirOwnClass)
+{
+    Recorder f;
+    // A plain Qt button among the window's controls is no CommandButton.
+    auto *plain = new QPushButton(QStringLiteral("Plain"), f.client());
+    plain->setDefault(true);
+    EXPECT_EQ(f.findChildren<CommandButton *>(), (QList<CommandButton *>{f.ok, f.cancel, f.other}));
+    EXPECT_EQ(f.defaultButton(), nullptr);
+    EXPECT_EQ(qobject_cast<CommandButton *>(plain), nullptr);
 }
 
 } // namespace
