@@ -70,7 +70,8 @@ void showAboutBox()
 }
 
 // While the options dialog or the about box is open the main window takes
-// no commands: no paging key and no drop.
+// no commands. Qt keeps keys and shortcuts from a window a modal one blocks;
+// drops are refused here.
 bool modalWindowOpen()
 {
     return QApplication::activeModalWidget() != nullptr;
@@ -321,27 +322,23 @@ void frmMain::addPagingKey(const QKeySequence &key, void (frmMain::*command)())
 // its change event; at the end of the range nothing changes.
 void frmMain::NextPage()
 {
-    if (!modalWindowOpen())
-        updScroll->stepDown();
+    updScroll->stepDown();
 }
 
 void frmMain::PreviousPage()
 {
-    if (!modalWindowOpen())
-        updScroll->stepUp();
+    updScroll->stepUp();
 }
 
 // One change of the value, so one change event and one page shown.
 void frmMain::LastPage()
 {
-    if (!modalWindowOpen())
-        updScroll->setValue(updScroll->min());
+    updScroll->setValue(updScroll->min());
 }
 
 void frmMain::FirstPage()
 {
-    if (!modalWindowOpen())
-        updScroll->setValue(updScroll->max());
+    updScroll->setValue(updScroll->max());
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

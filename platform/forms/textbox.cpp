@@ -3,7 +3,6 @@
 #include "color.h"
 #include "runtime/error.h"
 
-#include <QAction>
 #include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -248,23 +247,12 @@ bool TextBox::isMenuKey(const QKeyEvent *e)
            e->matches(QKeySequence::SelectAll);
 }
 
-bool TextBox::isWindowShortcut(const QKeyEvent *e) const
-{
-    const QKeySequence pressed(e->keyCombination());
-    for (const QAction *action : window()->actions())
-        if (action->isEnabled() && action->shortcuts().contains(pressed))
-            return true;
-    return false;
-}
-
 bool TextBox::event(QEvent *e)
 {
     switch (e->type()) {
     case QEvent::ShortcutOverride:
-        // Leave copy, cut and select-all, and the keys of the window's own
-        // shortcuts, to the window.
-        if (isMenuKey(static_cast<QKeyEvent *>(e)) ||
-            isWindowShortcut(static_cast<QKeyEvent *>(e))) {
+        // Leave copy, cut and select-all to the window's menu shortcuts.
+        if (isMenuKey(static_cast<QKeyEvent *>(e))) {
             e->ignore();
             return true;
         }

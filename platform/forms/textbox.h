@@ -12,9 +12,8 @@
 // focus. Code that replaces the text many times in a row, as page rendering
 // does, costs one relayout, not one per replacement.
 //
-// The text box claims no copy, cut or select-all keys, no key that a
-// shortcut of its window uses, and has no context menu: those belong to the
-// window and its menu, which work on the real text.
+// The text box claims no copy, cut or select-all keys and has no context
+// menu: those belong to the window's menu, which works on the real text.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -84,7 +83,6 @@ protected:
 
 private:
     static bool isMenuKey(const QKeyEvent *e);
-    bool isWindowShortcut(const QKeyEvent *e) const;
     void textReplaced(qsizetype unchanged);
     // Brings the widget up to date with the real text and selection now.
     void syncWidget();

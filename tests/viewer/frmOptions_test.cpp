@@ -13,6 +13,7 @@
 #include "frmOptions.h"
 #include "settings.h"
 
+#include <QAccessible>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -235,6 +236,23 @@ TEST_F(Options, PagesLieAboveTheTabStripInTheClientArea)
     EXPECT_LT(children.indexOf(dlg.picOptions[1]), children.indexOf(dlg.picOptions[0]));
     EXPECT_EQ(dlg.client()->childAt(30, 60), static_cast<QWidget *>(dlg.picOptions[0]));
     dlg.unload();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Options, SwatchesAreNamedForScreenReaders)
+{
+    nv::frmOptions dlg;
+    const std::pair<QWidget *, const char *> swatches[] = {
+        {dlg.picFontColor, "Font color"}, {dlg.picBackgroundColor, "Background color"}};
+    for (const auto &[swatch, name] : swatches) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(swatch);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(name));
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << name;
+    }
 }
 
 } // namespace
