@@ -1,6 +1,5 @@
 #include "pagearray.h"
 
-#include "com/bstr.h"
 #include "runtime/error.h"
 
 #include <cstring>
@@ -10,6 +9,11 @@ namespace nv::stringops {
 void PageArray::outOfRange()
 {
     nv::raise(nv::err::SubscriptOutOfRange);
+}
+
+void PageArray::outOfMemory()
+{
+    nv::raise(nv::err::OutOfMemory);
 }
 
 PageArray::PageArray(SAFEARRAY **array, ElementKind kind)
@@ -48,18 +52,6 @@ PageArray::PageArray(SAFEARRAY **array, ElementKind kind)
     if (!descriptor->pvData)
         outOfRange();
     m_data = static_cast<unsigned char *>(descriptor->pvData);
-}
-
-void PageArray::replaceString(int32_t line, int32_t column, std::u16string_view text)
-{
-    unsigned char *element = elementAt(line, column);
-    BSTR s = nv::com::allocString(text);
-    if (!s)
-        nv::raise(nv::err::OutOfMemory);
-    BSTR old;
-    std::memcpy(&old, element, sizeof old);
-    std::memcpy(element, &s, sizeof s);
-    SysFreeString(old);
 }
 
 } // namespace nv::stringops

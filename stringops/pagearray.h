@@ -9,6 +9,7 @@
 // (line, column) is linear element (line - lb) + lines * (column - lb).
 #pragma once
 
+#include "com/bstr.h"
 #include "com/comtypes.h"
 
 #include <cstddef>
@@ -36,10 +37,22 @@ public:
     }
     // Stores a new string of `text` in the element and frees the one it
     // held; when the new string cannot be made the element is left as it was.
-    void replaceString(int32_t line, int32_t column, std::u16string_view text);
+    // Inline, so that a caller's fixed length reaches the copy.
+    void replaceString(int32_t line, int32_t column, std::u16string_view text)
+    {
+        unsigned char *element = elementAt(line, column);
+        BSTR s = nv::com::allocString(text);
+        if (!s)
+            outOfMemory();
+        BSTR old;
+        std::memcpy(&old, element, sizeof old);
+        std::memcpy(element, &s, sizeof s);
+        SysFreeString(old);
+    }
 
 private:
     [[noreturn]] static void outOfRange();
+    [[noreturn]] static void outOfMemory();
     unsigned char *elementAt(int32_t line, int32_t column) const
     {
         // Taken off the lower bound in 64 bits, then compared unsigned: an

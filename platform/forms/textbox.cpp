@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -151,10 +150,15 @@ void TextBox::scheduleSync()
     if (m_syncQueued)
         return;
     m_syncQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_syncQueued = false;
-        syncWidget();
-    });
+    // A posted call, so the event loop (or anyone sending the box's posted
+    // events) brings the widget up to date.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_syncQueued = false;
+            syncWidget();
+        },
+        Qt::QueuedConnection);
 }
 
 void TextBox::syncWidget()

@@ -8,8 +8,9 @@
 // whole or not at all.
 //
 // Replacing the text only records it; the widget is brought up to date once,
-// from the event loop or before it paints, takes a key or mouse press or the
-// focus. Code that replaces the text many times in a row, as page rendering
+// by a call posted to the event loop (QCoreApplication::sendPostedEvents on
+// the box runs it at once), or before it paints, takes a key or mouse press
+// or the focus. Code that replaces the text many times in a row, as page rendering
 // does, costs one relayout, not one per replacement.
 //
 // The text box claims no copy, cut or select-all keys and has no context
