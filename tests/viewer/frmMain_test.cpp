@@ -194,7 +194,7 @@ TEST_F(MainWindow, EmptyDisplayAndClosedFileHaveSoundAnswers)
     form.updScroll->downButton()->click();
     EXPECT_EQ(form.updScroll->value(), -1);
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
-    EXPECT_TRUE(dialogs.messagesSeen.isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(MainWindow, ClickInTheDisplaySetsCopyFromTheSelection)

@@ -25,10 +25,10 @@ constexpr int kOpen = 0, kClose = 1, kExit = 3, kCopy = 0, kSelectAll = 5;
 class MainWindow : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { nvtest::registerComponents(); }
-
     void SetUp() override
     {
+        // Every test has a store of its own.
+        nvtest::registerComponents();
         nv::gstrBackgroundColor = QStringLiteral("16777215");
         nv::gstrFontColor = QStringLiteral("0");
         form.load();
