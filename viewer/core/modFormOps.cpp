@@ -18,6 +18,12 @@ namespace {
 
 QChar *put(QChar *out, QStringView text)
 {
+    // The usual cell of two digits without a call to a general copy.
+    if (text.size() == 2) {
+        out[0] = text[0];
+        out[1] = text[1];
+        return out + 2;
+    }
     return std::copy(text.begin(), text.end(), out);
 }
 
