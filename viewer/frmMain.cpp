@@ -91,6 +91,17 @@ QString droppedFileName(const QMimeData *data)
         return {};
     return name;
 }
+
+// A drop is taken as a copy, never as a move: a file manager removes what
+// it moved, and the viewer never changes or loses the file it shows.
+bool acceptAsCopy(QDropEvent *event)
+{
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
 } // namespace
 
 // What page rendering sees of the display: its whole text.
@@ -358,20 +369,17 @@ void frmMain::dragEnterEvent(QDragEnterEvent *event)
 // Refused here, the cursor shows it before anything is dropped.
 void frmMain::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!modalWindowOpen() && !droppedFileName(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-    else
+    if (modalWindowOpen() || droppedFileName(event->mimeData()).isEmpty() || !acceptAsCopy(event))
         event->ignore();
 }
 
 void frmMain::dropEvent(QDropEvent *event)
 {
     const QString fileName = droppedFileName(event->mimeData());
-    if (modalWindowOpen() || fileName.isEmpty()) {
+    if (modalWindowOpen() || fileName.isEmpty() || !acceptAsCopy(event)) {
         event->ignore();
         return;
     }
-    event->acceptProposedAction();
     forms::runHandler([&] { OpenDroppedFile(fileName); });
 }
 

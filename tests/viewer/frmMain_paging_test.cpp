@@ -229,17 +229,22 @@ QMimeData *urlData(const QList<QUrl> &urls)
 
 // What the window answers while the data is dragged over it, then what the
 // drop does. The window itself is the target: its controls take no drops.
-bool dragAndDrop(nv::frmMain &form, const QMimeData *data)
+// A drop it takes is taken as a copy, so the file manager keeps the file.
+bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
+                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
 {
     const QPoint at(100, 100);
-    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &move);
     EXPECT_EQ(enter.isAccepted(), move.isAccepted());
-    QDropEvent drop(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
     EXPECT_EQ(drop.isAccepted(), enter.isAccepted());
+    if (drop.isAccepted()) {
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    }
     return enter.isAccepted();
 }
 
@@ -319,6 +324,9 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         std::unique_ptr<QMimeData> owned(c.data);
         EXPECT_FALSE(dragAndDrop(form, c.data)) << c.name;
     }
+    // One file that may only be moved: taking it would lose it.
+    std::unique_ptr<QMimeData> moveOnly(urlData({one}));
+    EXPECT_FALSE(dragAndDrop(form, moveOnly.get(), Qt::MoveAction));
     EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
     EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
     EXPECT_FALSE(nv::files::isOpen(1));
