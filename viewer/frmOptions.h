@@ -48,13 +48,6 @@ public:
     static constexpr int kPageShownLeft = 210;
     static constexpr int kPageHiddenLeft = -20000;
 
-    // What is waiting for Apply.
-    bool splashChanged() const { return mblnSplashChanged; }
-    bool colorsChanged() const { return mblnColorsChanged; }
-    const QString &pendingShowSplash() const { return mstrShowSplash; }
-    const QString &pendingBackgroundColor() const { return mstrBackgroundColor; }
-    const QString &pendingFontColor() const { return mstrFontColor; }
-
 protected:
     void Form_Load() override;
     void Form_KeyDown(int &keyCode, int shift) override;

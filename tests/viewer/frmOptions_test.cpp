@@ -54,6 +54,7 @@ protected:
 
 TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
 {
+    nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
     display().setForeColor(0x123456);
     display().setBackColor(0xABCDEF);
     nv::frmOptions dlg;
@@ -62,11 +63,12 @@ TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
     EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0xABCDEFu);
     EXPECT_EQ(dlg.chkSplash->value(), 1);
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
-    EXPECT_TRUE(dlg.splashChanged());
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
     EXPECT_EQ(dlg.tbsOptions->caption(1), QStringLiteral("General"));
     EXPECT_EQ(dlg.tbsOptions->caption(2), QStringLiteral("Colors"));
     EXPECT_EQ(dlg.tbsOptions->toolTip(2), QStringLiteral("Set Color Options"));
+    // The tick on loading is a change waiting for Apply.
+    dlg.cmdApply->click();
+    EXPECT_EQ(stored(), configWith("TRUE", "255", "65280"));
 }
 
 TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
@@ -79,7 +81,6 @@ TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
     dlg.chkSplash->setValue(1);
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
     dlg.chkSplash->setValue(0);
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("FALSE"));
     dlg.cmdApply->click();
     EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("FALSE"));
     EXPECT_NE(stored().find("ShowSplash=FALSE\n"), std::string::npos);
@@ -175,9 +176,12 @@ TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
     dialogs.colorAnswers = {std::nullopt};
     dlg.cmdChangeFontColor->click();
     EXPECT_EQ(dlg.picFontColor->backColor(), 255u);
-    EXPECT_TRUE(dlg.pendingFontColor().isEmpty());
-    EXPECT_TRUE(dlg.colorsChanged());
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    // Apply keeps both colours: no colour was picked.
+    dlg.cmdApply->click();
+    EXPECT_EQ(stored(), kStored);
+    EXPECT_EQ(nv::gstrFontColor, QStringLiteral("255"));
+    EXPECT_EQ(display().foreColor(), 255u);
 }
 
 TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
@@ -203,9 +207,6 @@ TEST_F(Options, EachLoadStartsWithNothingPending)
     dlg.cmdCancel->click();
 
     dlg.load();
-    EXPECT_FALSE(dlg.colorsChanged());
-    EXPECT_TRUE(dlg.pendingBackgroundColor().isEmpty());
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
     dlg.cmdApply->click();
     // The cancelled colour and the cancelled FALSE are not written.
     EXPECT_EQ(stored(), kStored);
