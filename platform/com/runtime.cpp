@@ -1,6 +1,7 @@
 #include "runtime.h"
 
 #include "guid.h"
+#include "modulecheck.h"
 #include "registry/registry.h"
 
 #include <cstdio>
@@ -71,6 +72,8 @@ std::string statusText(HRESULT s)
     case uint32_t(STATUS_OVERFLOW): return "Overflow";
     case uint32_t(STATUS_SUBSCRIPT): return "Subscript out of range";
     case uint32_t(STATUS_TYPE_MISMATCH): return "Type mismatch";
+    case uint32_t(STATUS_MODULE_NOT_REGULAR_FILE): return kModuleNotRegularText;
+    case uint32_t(STATUS_MODULE_BAD_FORMAT): return kModuleBadFormatText;
     default: return "Error " + hex(s);
     }
 }
@@ -97,6 +100,11 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
             if (path.front() != '/')
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
                             "Module of class " + id + " is not an absolute path: " + path);
+            // dlopen would hang on a FIFO and die of SIGBUS on a file cut short.
+            if (ModuleCheck check = checkModuleFile(path); !check.ok())
+                return fail(check.status, detail,
+                            "Module " + path + " of class " + id + " could not be loaded: " +
+                                check.text);
             void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
             if (!handle) {
                 const char *why = dlerror();

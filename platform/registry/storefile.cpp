@@ -1,10 +1,10 @@
 #include "storefile.h"
 
-#include <atomic>
+#include "runtime/posixfile.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
@@ -102,56 +102,6 @@ Status statusFromErrno(int e)
     }
 }
 
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-    int release()
-    {
-        int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
-enum class ReadResult { Ok, TooLarge, Error };
-
-ReadResult readAll(int fd, std::string &out)
-{
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return ReadResult::Error;
-        }
-        if (n == 0)
-            return ReadResult::Ok;
-        if (out.size() + size_t(n) > kMaxStoreFileSize)
-            return ReadResult::TooLarge;
-        out.append(buf, size_t(n));
-    }
-}
-
 // Opens without blocking (a FIFO in place of the file must not hang us) and
 // accepts only a regular file.
 struct OpenedFile
@@ -160,6 +110,7 @@ struct OpenedFile
     int error = 0;
     struct stat st = {};
     std::string text;
+    std::string problem;
 };
 
 OpenedFile openAndRead(const std::string &path)
@@ -167,29 +118,35 @@ OpenedFile openAndRead(const std::string &path)
     OpenedFile r;
     if (path.empty())
         return r;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        r.error = errno;
-        r.state = errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unreadable;
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    r.st = f.info;
+    if (!f.ok()) {
+        r.error = f.error;
+        if (f.missing()) {
+            r.state = FileState::Missing;
+        } else if (f.error) {
+            r.state = FileState::Unreadable;
+        } else {
+            r.state = FileState::Damaged;
+            r.problem = "not a regular file";
+        }
         return r;
     }
-    if (::fstat(fd.get(), &r.st) != 0) {
-        r.error = errno;
-        r.state = FileState::Unreadable;
-        return r;
-    }
-    if (!S_ISREG(r.st.st_mode) || r.st.st_size > off_t(kMaxStoreFileSize)) {
+    const std::string tooLarge = "larger than " + std::to_string(kMaxStoreFileSize >> 20) + " MiB";
+    if (f.info.st_size > off_t(kMaxStoreFileSize)) {
         r.state = FileState::Damaged;
+        r.problem = tooLarge;
         return r;
     }
-    switch (readAll(fd.get(), r.text)) {
-    case ReadResult::Ok:
+    switch (posix::readCapped(f.fd.get(), kMaxStoreFileSize, r.text)) {
+    case posix::ReadStatus::Ok:
         r.state = FileState::Ok;
         break;
-    case ReadResult::TooLarge:
+    case posix::ReadStatus::TooLarge:
         r.state = FileState::Damaged;
+        r.problem = tooLarge;
         break;
-    case ReadResult::Error:
+    case posix::ReadStatus::Error:
         r.error = errno;
         r.state = FileState::Unreadable;
         break;
@@ -197,17 +154,35 @@ OpenedFile openAndRead(const std::string &path)
     return r;
 }
 
-bool parseInto(const std::string &text, Document &doc)
+bool parseInto(const std::string &text, Document &doc, std::string &problem)
 {
     if (text.empty()) { // a freshly touched file holds nothing to lose
         doc = Document();
         return true;
     }
-    auto parsed = Document::parse(text);
-    if (!parsed)
+    ParseProblem p;
+    auto parsed = Document::parse(text, &p);
+    if (!parsed) {
+        problem = p.line ? "line " + std::to_string(p.line) + ": " + p.reason : p.reason;
         return false;
+    }
     doc = std::move(*parsed);
     return true;
+}
+
+Status statusOfLimit(ParseProblem::Kind kind)
+{
+    switch (kind) {
+    case ParseProblem::Kind::TooLarge:
+        return Status::StoreTooLarge;
+    case ParseProblem::Kind::LineTooLong:
+        return Status::NameTooLong;
+    case ParseProblem::Kind::TooDeep:
+        return Status::KeyTooDeep;
+    case ParseProblem::Kind::Malformed:
+        break;
+    }
+    return Status::InvalidArgument;
 }
 
 // An exclusive flock on PATH.lock. Waits a bounded time, so a writer stuck
@@ -230,15 +205,15 @@ public:
         }
         if (fd < 0)
             return statusFromErrno(errno);
-        m_fd = fd;
+        m_fd.reset(fd); // closing the only descriptor releases the lock
         struct stat st;
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        if (::fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return Status::IoError;
         using namespace std::chrono;
         const auto deadline = steady_clock::now() + seconds(30);
         auto pause = microseconds(200);
         for (;;) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0)
                 return Status::Ok;
             if (errno == EINTR)
                 continue;
@@ -250,69 +225,10 @@ public:
             pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(10)));
         }
     }
-    ~StoreLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // closing the only descriptor releases the lock
-    }
 
 private:
-    int m_fd = -1;
+    posix::Fd m_fd;
 };
-
-bool writeAll(int fd, const std::string &text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
-Status replaceFile(const std::string &path, const std::string &text, const struct stat *old)
-{
-    static std::atomic<unsigned> counter{0};
-    std::string tmp;
-    Fd fd;
-    for (int attempt = 0;; ++attempt) {
-        tmp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        int f = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (f >= 0) {
-            fd.reset(f);
-            break;
-        }
-        if (errno != EEXIST || attempt > 100)
-            return statusFromErrno(errno);
-    }
-    auto fail = [&](int e) {
-        ::unlink(tmp.c_str());
-        return statusFromErrno(e);
-    };
-    if (old) {
-        if (::fchmod(fd.get(), old->st_mode & 07777) != 0)
-            return fail(errno);
-        // root rewriting someone's store must not take the file over
-        if (geteuid() == 0 && ::fchown(fd.get(), old->st_uid, old->st_gid) != 0)
-            return fail(errno);
-    }
-    if (!writeAll(fd.get(), text) || ::fsync(fd.get()) != 0)
-        return fail(errno);
-    if (::close(fd.release()) != 0)
-        return fail(errno);
-    if (::rename(tmp.c_str(), path.c_str()) != 0)
-        return fail(errno);
-    std::string dir = fs::path(path).parent_path().string();
-    Fd dirFd(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get()); // the rename is done; a failed directory sync loses nothing now
-    return Status::Ok;
-}
 
 } // namespace
 
@@ -321,7 +237,8 @@ LoadedFile loadStoreFile(const std::string &path)
     LoadedFile r;
     OpenedFile f = openAndRead(path);
     r.state = f.state;
-    if (f.state == FileState::Ok && !parseInto(f.text, r.doc)) {
+    r.problem = std::move(f.problem);
+    if (f.state == FileState::Ok && !parseInto(f.text, r.doc, r.problem)) {
         r.state = FileState::Damaged;
         r.doc = Document();
     }
@@ -333,16 +250,11 @@ Status modifyStoreFile(const std::string &requested,
 {
     if (requested.empty())
         return Status::IoError;
-    std::string path = requested;
-    struct stat lst;
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        // A linked store is rewritten where it really lives; the link stays.
-        char *real = ::realpath(path.c_str(), nullptr);
-        if (!real)
-            return Status::IoError;
-        path = real;
-        std::free(real);
-    }
+    // A linked store is rewritten where it really lives; the link stays.
+    const std::optional<std::string> target = posix::writeTarget(requested);
+    if (!target)
+        return Status::IoError;
+    const std::string &path = *target;
     std::error_code ec;
     fs::path dir = fs::path(path).parent_path();
     if (!dir.empty())
@@ -364,19 +276,26 @@ Status modifyStoreFile(const std::string &requested,
     case FileState::Damaged:
         return Status::Damaged;
     case FileState::Ok:
-        if (!parseInto(f.text, doc))
+        if (!parseInto(f.text, doc, f.problem))
             return Status::Damaged;
+        if (int e = posix::replaceRefusal(path, f.st))
+            return statusFromErrno(e);
         break;
     }
     if (Status s = change(doc); s != Status::Ok)
         return s;
-    return replaceFile(path, doc.serialize(), f.state == FileState::Ok ? &f.st : nullptr);
+    const std::string text = doc.serialize();
+    if (auto limit = checkLimits(text))
+        return statusOfLimit(limit->kind);
+    if (int e = posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr))
+        return statusFromErrno(e);
+    return Status::Ok;
 }
 
 bool writeTargetIsMachine()
 {
     const char *v = std::getenv("NORVALE_REGISTRY_TARGET");
-    return v && iequals(v, "machine");
+    return v && equalsIgnoringCase(v, "machine");
 }
 
 std::vector<std::string> readFilesFor(Root root)

@@ -25,9 +25,9 @@ Value raw(uint32_t type, std::string bytes)
 std::optional<Value> parsedValue(const std::string &valueLine)
 {
     auto doc = Document::parse(kHead + "[HKEY_CURRENT_USER\\K]\n" + valueLine + "\n");
-    if (!doc || doc->keys().size() != 1 || doc->keys()[0].values.size() != 1)
+    if (!doc || doc->keys().size() != 1 || doc->keys().front().values.size() != 1)
         return std::nullopt;
-    return doc->keys()[0].values[0].value;
+    return doc->keys().front().values[0].value;
 }
 
 } // namespace
@@ -91,8 +91,8 @@ TEST(RegFormat, AcceptsTheLibertiesOfExportFiles)
         auto doc = Document::parse(c.text);
         ASSERT_TRUE(doc);
         ASSERT_EQ(doc->keys().size(), 1u);
-        ASSERT_EQ(doc->keys()[0].values.size(), 1u);
-        EXPECT_EQ(doc->keys()[0].values[0].value.data, "\x01\x02");
+        ASSERT_EQ(doc->keys().front().values.size(), 1u);
+        EXPECT_EQ(doc->keys().front().values[0].value.data, "\x01\x02");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "com/comtypes.h"
 #include "com/guid.h"
+#include "com/modulecheck.h"
 #include "com/resourcereader.h"
 #include "registry/registry.h"
 
@@ -39,6 +40,8 @@ const char *hresultText(HRESULT h)
         {HRESULT_PROC_NOT_FOUND, "entry point not found"},
         {hr(0x80070005), "access denied"},
         {hr(0x8002801C), "error accessing the registry store"},
+        {nv::com::STATUS_MODULE_NOT_REGULAR_FILE, nv::com::kModuleNotRegularText},
+        {nv::com::STATUS_MODULE_BAD_FORMAT, nv::com::kModuleBadFormatText},
     };
     for (const auto &k : known)
         if (k.code == h)
@@ -55,8 +58,9 @@ std::string hex32(HRESULT h)
     return buf;
 }
 
-// dlopen searches the library path for a bare name; a file that exists here
-// is loaded by its absolute path, which is also the path it registers.
+// A module is named by its file (no search of the library path, which the
+// check before loading could not follow); it is loaded by its absolute path,
+// which is also the path it registers.
 std::string modulePath(const std::string &arg)
 {
     if (access(arg.c_str(), F_OK) != 0)
@@ -129,8 +133,16 @@ int registerModule(const Args &args, bool unregister)
     else
         unsetenv("NORVALE_REGISTRY_TARGET");
     std::string store = machine ? nv::reg::machineStoreFiles().front() : nv::reg::userStoreFile();
+    // The module's own copy of the store code could only say that it failed.
+    if (!storeIsWritable(store))
+        return ExitFailed;
 
     std::string path = modulePath(module);
+    if (auto check = nv::com::checkModuleFile(path); !check.ok()) {
+        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
+                     check.text.c_str());
+        return ExitFailed;
+    }
     dlerror();
     void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
