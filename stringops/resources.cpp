@@ -2,7 +2,7 @@
 // library, kept in the module file's ".nvres" section.
 #include "Strings_i.h"
 
-#include "resourcedata.h"
+#include "com/resourcedata.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "frmAbout.h"
 
-#include "forms/appinfo.h"
+#include "appinfo/appinfo.h"
 #include "forms/commandbutton.h"
 #include "forms/label.h"
 #include "forms/line.h"

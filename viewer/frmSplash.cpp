@@ -1,6 +1,6 @@
 #include "frmSplash.h"
 
-#include "forms/appinfo.h"
+#include "appinfo/appinfo.h"
 #include "forms/label.h"
 #include "forms/messagebox.h"
 #include "forms/units.h"
@@ -188,7 +188,10 @@ void frmSplash::RunWithDefaults()
 void frmSplash::ShowSplash()
 {
     show();
-    FillSplashLabels(*this);
+    FillSplashLabels({[this](const QString &c) { lblVersion->setCaption(c); },
+                      [this](const QString &c) { lblCopyright->setCaption(c); },
+                      [this](const QString &c) { lblCompany->setCaption(c); },
+                      [this](const QString &c) { lblPlatform->setCaption(c); }});
     paintNow();
     // A plain sleep: nothing is handled while the splash is up.
     if (const auto &sleep = sleepOverride())

@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include "appinfo.h"
+#include "appinfo/appinfo.h"
 #include "color.h"
 #include "commondialog.h"
 

@@ -1,6 +1,6 @@
 #include "handler.h"
 
-#include "appinfo.h"
+#include "appinfo/appinfo.h"
 #include "dialogs.h"
 #include "runtime/end.h"
 #include "runtime/error.h"

@@ -1,5 +1,5 @@
 #include "com/resourcereader.h"
-#include "forms/appinfo.h"
+#include "appinfo/appinfo.h"
 
 #include <QImage>
 #include <QSet>

@@ -4,12 +4,22 @@
 #include "display.h"
 #include "pagetables.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
 namespace nv {
 
-class frmSplash;
+// The four labels of the splash window, as FillSplashLabels reaches them: the
+// page core knows no windows.
+struct SplashLabels
+{
+    std::function<void(const QString &)> lblVersion;
+    std::function<void(const QString &)> lblCopyright;
+    std::function<void(const QString &)> lblCompany;
+    std::function<void(const QString &)> lblPlatform;
+};
 
 // Appends the 32 lines of the page that starts at lngFirstByte to the display.
 void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lngFirstByte,
@@ -24,6 +34,6 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
 int32_t FirstPositionOf(int32_t selectorValue);
 
 // Sets the captions of the splash window's four labels.
-void FillSplashLabels(frmSplash &splash);
+void FillSplashLabels(const SplashLabels &splash);
 
 } // namespace nv

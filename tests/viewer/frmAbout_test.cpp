@@ -2,7 +2,7 @@
 // StartSysInfo from each registry outcome.
 #include "startup_support.h"
 
-#include "forms/appinfo.h"
+#include "appinfo/appinfo.h"
 #include "forms/commandbutton.h"
 #include "forms/label.h"
 #include "forms/picturebox.h"

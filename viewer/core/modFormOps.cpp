@@ -1,8 +1,6 @@
 #include "modFormOps.h"
 
-#include "forms/appinfo.h"
-#include "forms/label.h"
-#include "frmSplash.h"
+#include "appinfo/appinfo.h"
 #include "libraries.h"
 #include "modIO.h"
 #include "runtime/checked.h"
@@ -51,15 +49,13 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
     RenderPage(HexTable(), CharTable(), first, display);
 }
 
-void FillSplashLabels(frmSplash &splash)
+void FillSplashLabels(const SplashLabels &splash)
 {
-    splash.lblVersion->setCaption(QStringLiteral("Version %1.%2.%3")
-                                      .arg(app::major())
-                                      .arg(app::minor())
-                                      .arg(app::revision()));
-    splash.lblCopyright->setCaption(app::legalCopyright());
-    splash.lblCompany->setCaption(app::companyName());
-    splash.lblPlatform->setCaption(QStringLiteral("For Windows 9x/NT/2000"));
+    splash.lblVersion(
+        QStringLiteral("Version %1.%2.%3").arg(app::major()).arg(app::minor()).arg(app::revision()));
+    splash.lblCopyright(app::legalCopyright());
+    splash.lblCompany(app::companyName());
+    splash.lblPlatform(QStringLiteral("For Windows 9x/NT/2000"));
 }
 
 } // namespace nv

@@ -2,7 +2,7 @@
 // modules keep theirs, so tools can read it from the file.
 #include "appinfo_config.h"
 
-#include "com/server/resourcedata.h"
+#include "com/resourcedata.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The splash window's look while it is up, and its click.
 #include "startup_support.h"
 
-#include "forms/appinfo.h"
+#include "appinfo/appinfo.h"
 #include "forms/label.h"
 #include "forms/units.h"
 #include "frmMain.h"
