@@ -1,19 +1,24 @@
-# nv_add_test(name SOURCES ... LIBRARIES ... [GUI] [LABELS ...])
-# A GoogleTest executable registered with CTest. Every test runs with its own
-# scratch registry store and config home, so no test touches a real user's
-# store; GUI tests run on the offscreen platform.
+# nv_add_test(name SOURCES ... LIBRARIES ... [GUI] [LABELS ...] [TIMEOUT s])
+# A GoogleTest executable registered with CTest, one CTest test per case.
+# Its main comes from tests/support: every case runs in a scratch world of
+# its own (registry store, config home, home folder), made below
+# test-scratch/ in the build tree and removed after it, so cases can run in
+# parallel and in any order. GUI tests get a QApplication on the offscreen
+# platform.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(nv_add_test name)
   cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} nvtestsupport GTest::gtest GTest::gmock)
-  set(scratch ${CMAKE_BINARY_DIR}/test-scratch/${name})
+  if(ARG_GUI)
+    set(main nvguitestmain)
+  else()
+    set(main nvtestmain)
+  endif()
+  target_link_libraries(${name} PRIVATE ${main} ${ARG_LIBRARIES} nvtestsupport GTest::gtest GTest::gmock)
   set(env
-    "NORVALE_REGISTRY_DIR=${scratch}/registry"
-    "XDG_CONFIG_HOME=${scratch}/config"
-    "NV_TEST_SCRATCH=${scratch}"
+    "NV_TEST_SCRATCH_ROOT=${CMAKE_BINARY_DIR}/test-scratch"
     "QT_QPA_PLATFORM=offscreen")
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)

@@ -1,4 +1,5 @@
-// Dialogs answered by the test: queued answers, and a record of what was asked.
+// The platform dialogs answered in a person's place: queued answers, and a
+// record of what was asked. The one fake of the dialogs that all tests use.
 #pragma once
 
 #include "forms/dialogs.h"
@@ -6,28 +7,56 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <optional>
+#include <vector>
 
 namespace nvtest {
+
+struct ShownMessage
+{
+    QString text;
+    nv::MsgButtons buttons;
+    QString title;
+};
 
 class FakeDialogs : public nv::PlatformDialogs
 {
 public:
-    FakeDialogs() : m_previous(nv::setDialogs(this)) {}
+    enum class Questions { MayGoUnanswered, MustBeAnswered };
+
+    explicit FakeDialogs(Questions questions = Questions::MayGoUnanswered)
+        : questionsMustBeAnswered(questions == Questions::MustBeAnswered),
+          m_previous(nv::setDialogs(this))
+    {
+    }
     ~FakeDialogs() override { nv::setDialogs(m_previous); }
+    FakeDialogs(const FakeDialogs &) = delete;
+    FakeDialogs &operator=(const FakeDialogs &) = delete;
 
     std::deque<QString> openAnswers;                  // empty queue or a null text: cancel
-    std::deque<std::optional<uint32_t>> colorAnswers; // empty queue: cancel
+    std::deque<std::optional<uint32_t>> colorAnswers; // empty queue or nothing: cancel
     std::deque<nv::MsgAnswer> messageAnswers;         // empty queue: OK / Cancel
-    QStringList filtersSeen;
-    QStringList messagesSeen;
+    // With this set, a question (not an OK box) with no answer queued is a
+    // test failure.
+    bool questionsMustBeAnswered;
 
-    nv::MsgAnswer messageBox(const QString &text, nv::MsgButtons buttons, const QString &) override
+    QStringList filtersSeen;
+    std::vector<ShownMessage> messages;
+
+    nv::MsgAnswer messageBox(const QString &text, nv::MsgButtons buttons,
+                             const QString &title) override
     {
-        messagesSeen << text;
-        if (messageAnswers.empty())
-            return buttons == nv::MsgButtons::OK ? nv::MsgAnswer::OK : nv::MsgAnswer::Cancel;
+        messages.push_back({text, buttons, title});
+        if (buttons == nv::MsgButtons::OK)
+            return nv::MsgAnswer::OK;
+        if (messageAnswers.empty()) {
+            if (questionsMustBeAnswered)
+                ADD_FAILURE() << "unexpected question: " << text.toStdString();
+            return nv::MsgAnswer::Cancel;
+        }
         const nv::MsgAnswer a = messageAnswers.front();
         messageAnswers.pop_front();
         return a;

@@ -65,7 +65,7 @@ protected:
     }
 
     nvtest::ScratchDir dir{"about"};
-    nvtest::AnsweringDialogs dialogs;
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
 };
 
 TEST_F(About, LoadFillsCaptionAndLabels)

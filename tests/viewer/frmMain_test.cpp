@@ -37,10 +37,10 @@ constexpr int kOpen = 0, kClose = 1, kExit = 3, kCopy = 0, kSelectAll = 5;
 class MainWindow : public testing::Test
 {
 protected:
-    static void SetUpTestSuite() { nvtest::registerComponents(); }
-
     void SetUp() override
     {
+        // Every test has a store of its own.
+        nvtest::registerComponents();
         nv::gstrBackgroundColor = QStringLiteral("16777215");
         nv::gstrFontColor = QStringLiteral("0");
         form.load();
@@ -229,7 +229,7 @@ TEST_F(MainWindow, EmptyDisplayAndClosedFileHaveSoundAnswers)
     form.updScroll->downButton()->click();
     EXPECT_EQ(form.updScroll->value(), -1);
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
-    EXPECT_TRUE(dialogs.messagesSeen.isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(MainWindow, ClickInTheDisplaySetsCopyFromTheSelection)

@@ -48,7 +48,7 @@ protected:
     std::string stored() const { return nvtest::configText(scope.configPath()); }
 
     nvtest::ProgramScope scope;
-    nvtest::AnsweringDialogs dialogs;
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
 };
 
 TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
@@ -138,7 +138,7 @@ TEST_F(Options, OnlyThePickedColourIsWritten)
 {
     nv::frmOptions dlg;
     dlg.load();
-    dialogs.colours = {0x800000u};
+    dialogs.colorAnswers = {0x800000u};
     dlg.cmdChangeBackgroundColor->click();
     EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0x800000u);
     dlg.cmdApply->click();
@@ -155,7 +155,7 @@ TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
 {
     nv::frmOptions dlg;
     dlg.load();
-    dialogs.colours = {0x00FFFFu, 0xFFFFFFu};
+    dialogs.colorAnswers = {0x00FFFFu, 0xFFFFFFu};
     dlg.cmdChangeFontColor->click();
     dlg.cmdChangeBackgroundColor->click();
     dlg.cmdApply->click();
@@ -171,7 +171,7 @@ TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
 {
     nv::frmOptions dlg;
     dlg.load();
-    dialogs.colours = {std::nullopt};
+    dialogs.colorAnswers = {std::nullopt};
     dlg.cmdChangeFontColor->click();
     EXPECT_EQ(dlg.picFontColor->backColor(), 255u);
     EXPECT_TRUE(dlg.pendingFontColor().isEmpty());
@@ -196,7 +196,7 @@ TEST_F(Options, EachLoadStartsWithNothingPending)
 {
     nv::frmOptions dlg;
     dlg.load();
-    dialogs.colours = {0x000080u};
+    dialogs.colorAnswers = {0x000080u};
     dlg.cmdChangeBackgroundColor->click();
     dlg.chkSplash->setValue(0);
     dlg.cmdCancel->click();

@@ -146,8 +146,8 @@ TEST_P(StartUp, EndsInTheMainWindow)
 {
     const StartCase &c = GetParam();
     nvtest::ProgramScope scope;
-    nvtest::AnsweringDialogs dialogs;
-    dialogs.answers.assign(c.answers.begin(), c.answers.end());
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+    dialogs.messageAnswers.assign(c.answers.begin(), c.answers.end());
     const fs::path ini = scope.configPath();
     if (c.place == Place::File || c.place == Place::ReadOnlyFile)
         nvtest::writeFile(ini, c.file);
@@ -197,8 +197,8 @@ INSTANTIATE_TEST_SUITE_P(Configs, StartUp, testing::ValuesIn(kCases),
 TEST(StartUpQuestion, NamesThePathAndCancelEndsBeforeAnyWindow)
 {
     nvtest::ProgramScope scope;
-    nvtest::AnsweringDialogs dialogs;
-    dialogs.answers = {MsgAnswer::Cancel};
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+    dialogs.messageAnswers = {MsgAnswer::Cancel};
     const std::string file = config("NORVALE", "TRUE", "0", "16777215");
     nvtest::writeFile(scope.configPath(), file);
 
@@ -223,8 +223,8 @@ TEST(StartUpQuestion, NamesThePathAndCancelEndsBeforeAnyWindow)
 TEST(StartUpQuestion, ComesAgainWhileYesDoesNotTake)
 {
     nvtest::ProgramScope scope;
-    nvtest::AnsweringDialogs dialogs;
-    dialogs.answers = {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::No};
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+    dialogs.messageAnswers = {MsgAnswer::Yes, MsgAnswer::Yes, MsgAnswer::No};
     const std::string file = config("x", "FALSE", "0", "0");
     nvtest::writeFile(scope.configPath(), file);
     fs::permissions(scope.configPath(), fs::perms::owner_read);

@@ -161,8 +161,8 @@ TEST(Form, AnUntrappedErrorIsShownAndEndsTheProgram)
         EXPECT_NE(e.code, 0);
     }
     nv::setEndProgramAction({});
-    ASSERT_EQ(fake.messagesSeen.size(), 1);
-    EXPECT_EQ(fake.messagesSeen[0],
+    ASSERT_EQ(fake.messages.size(), 1);
+    EXPECT_EQ(fake.messages[0].text,
               QStringLiteral("Run-time error '9':\n\nSubscript out of range"));
 }
 

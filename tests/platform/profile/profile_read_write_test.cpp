@@ -2,6 +2,7 @@
 // a write leaves, and the writes they refuse.
 #include "profile/profile.h"
 
+#include "scratchworld.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
@@ -266,14 +267,24 @@ TEST(ProfileWrite, NewFileFollowsTheUmask)
 
 TEST(ProfileWrite, UnwritableDirectoryIsSilentAndHarmless)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into any directory";
+    // Root writes into any directory, so the refusal is tried as a user who
+    // may not.
     nvtest::ScratchDir dir("rodir");
     const fs::path f = dir / "t.ini";
-    nvtest::writeFile(f, "[a]\nk=1\n");
-    fs::permissions(dir.path(), fs::perms(0555));
-    EXPECT_EQ(nv::profile::writeValue("a", "k", "2", f), WriteStatus::Failed);
-    fs::permissions(dir.path(), fs::perms(0755));
+    const std::string failure = nvtest::runUnprivileged(
+        [&]() -> std::string {
+            nvtest::writeFile(f, "[a]\nk=1\n");
+            fs::permissions(dir.path(), fs::perms(0555));
+            const auto status = nv::profile::writeValue("a", "k", "2", f);
+            fs::permissions(dir.path(), fs::perms(0755));
+            if (status != WriteStatus::Failed)
+                return "the write was not refused";
+            if (nvtest::readFile(f) != "[a]\nk=1\n")
+                return "the file changed";
+            return {};
+        },
+        dir.path());
+    EXPECT_EQ(failure, "");
     EXPECT_EQ(nvtest::readFile(f), "[a]\nk=1\n");
 }
 

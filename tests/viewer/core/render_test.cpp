@@ -47,7 +47,8 @@ int errorOf(const std::function<void()> &f)
 class PageCore : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { nvtest::registerComponents(); }
+    // Every test has a store of its own.
+    void SetUp() override { nvtest::registerComponents(); }
     void TearDown() override { nv::files::close(1); }
 
     std::string makeFile(const std::string &name, const std::string &bytes)
