@@ -565,7 +565,9 @@ std::optional<Document> Document::parse(std::string_view raw, ParseProblem *prob
                                      std::string(kFileHeader) + "\""));
 
     Document doc;
-    // Values by name per key keep a hostile file with many values linear to read.
+    // Keys with many values get an index by name, so that a hostile file with
+    // many values stays linear to read; the few values of others are scanned.
+    constexpr size_t kIndexedValues = 16;
     std::unordered_map<const KeyEntry *, std::unordered_map<std::string, size_t, NameHash, NameEqual>>
         valueIndex;
     KeyEntry *current = nullptr;
@@ -596,12 +598,25 @@ std::optional<Document> Document::parse(std::string_view raw, ParseProblem *prob
             return fail(problemAt(lineNumber, "a value name without \"=\""));
         if (!parseData(line.substr(pos + 1), lines, i, nv.value))
             return fail(problemAt(lineNumber, "malformed value data"));
+        // A repeated name replaces the earlier value.
         auto &values = current->values;
-        auto [it, added] = valueIndex[current].emplace(nv.name, values.size());
-        if (added)
+        size_t at = values.size();
+        if (values.size() < kIndexedValues) {
+            for (size_t k = 0; k < values.size() && at == values.size(); ++k)
+                if (equalsIgnoringCase(values[k].name, nv.name))
+                    at = k;
+        } else {
+            auto &index = valueIndex[current];
+            for (size_t k = index.size(); k < values.size(); ++k)
+                index.emplace(values[k].name, k);
+            auto it = index.find(nv.name);
+            if (it != index.end())
+                at = it->second;
+        }
+        if (at == values.size())
             values.push_back(std::move(nv));
         else
-            values[it->second].value = std::move(nv.value);
+            values[at].value = std::move(nv.value);
     }
     return doc;
 }

@@ -111,7 +111,7 @@ template <class F> void forEachDocument(Root root, F &&f)
 {
     for (const auto &file : detail::readFilesFor(root)) {
         auto loaded = detail::loadStoreFile(file);
-        if (loaded.state == FileState::Ok && !f(loaded.doc))
+        if (loaded.state == FileState::Ok && !f(*loaded.doc))
             return;
     }
 }

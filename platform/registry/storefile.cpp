@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -102,18 +104,57 @@ Status statusFromErrno(int e)
     }
 }
 
-// Opens without blocking (a FIFO in place of the file must not hang us) and
-// accepts only a regular file.
+// The documents of files read before, by path, with what identified the file
+// then. Our writes replace a file by a new one (another inode), an editor
+// saving in place changes its modification time.
+class DocumentCache
+{
+public:
+    std::shared_ptr<const Document> find(const std::string &path, const struct stat &st)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_entries.find(path);
+        return it != m_entries.end() && same(it->second.st, st) ? it->second.doc : nullptr;
+    }
+    void put(const std::string &path, const struct stat &st, std::shared_ptr<const Document> doc)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries[path] = Entry{st, std::move(doc)};
+    }
+
+private:
+    struct Entry
+    {
+        struct stat st;
+        std::shared_ptr<const Document> doc;
+    };
+    static bool same(const struct stat &a, const struct stat &b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    }
+    std::mutex m_mutex;
+    std::unordered_map<std::string, Entry> m_entries;
+};
+
+DocumentCache &cache()
+{
+    static DocumentCache c;
+    return c;
+}
+
+// A store file opened without blocking (a FIFO in place of the file must not
+// hang us), only when it is a regular file, and parsed.
 struct OpenedFile
 {
     FileState state = FileState::Missing;
     int error = 0;
     struct stat st = {};
-    std::string text;
+    std::shared_ptr<const Document> doc = std::make_shared<const Document>();
     std::string problem;
 };
 
-OpenedFile openAndRead(const std::string &path)
+OpenedFile openAndParse(const std::string &path)
 {
     OpenedFile r;
     if (path.empty())
@@ -132,42 +173,45 @@ OpenedFile openAndRead(const std::string &path)
         }
         return r;
     }
+    if (auto cached = cache().find(path, f.info)) {
+        r.state = FileState::Ok;
+        r.doc = std::move(cached);
+        return r;
+    }
     const std::string tooLarge = "larger than " + std::to_string(kMaxStoreFileSize >> 20) + " MiB";
+    std::string text;
     if (f.info.st_size > off_t(kMaxStoreFileSize)) {
         r.state = FileState::Damaged;
         r.problem = tooLarge;
         return r;
     }
-    switch (posix::readCapped(f.fd.get(), kMaxStoreFileSize, r.text)) {
+    switch (posix::readCapped(f.fd.get(), kMaxStoreFileSize, text)) {
     case posix::ReadStatus::Ok:
-        r.state = FileState::Ok;
         break;
     case posix::ReadStatus::TooLarge:
         r.state = FileState::Damaged;
         r.problem = tooLarge;
-        break;
+        return r;
     case posix::ReadStatus::Error:
         r.error = errno;
         r.state = FileState::Unreadable;
-        break;
+        return r;
     }
-    return r;
-}
-
-bool parseInto(const std::string &text, Document &doc, std::string &problem)
-{
     if (text.empty()) { // a freshly touched file holds nothing to lose
-        doc = Document();
-        return true;
+        r.state = FileState::Ok;
+        return r;
     }
     ParseProblem p;
     auto parsed = Document::parse(text, &p);
     if (!parsed) {
-        problem = p.line ? "line " + std::to_string(p.line) + ": " + p.reason : p.reason;
-        return false;
+        r.state = FileState::Damaged;
+        r.problem = p.line ? "line " + std::to_string(p.line) + ": " + p.reason : p.reason;
+        return r;
     }
-    doc = std::move(*parsed);
-    return true;
+    r.state = FileState::Ok;
+    r.doc = std::make_shared<const Document>(std::move(*parsed));
+    cache().put(path, f.info, r.doc);
+    return r;
 }
 
 Status statusOfLimit(ParseProblem::Kind kind)
@@ -234,15 +278,8 @@ private:
 
 LoadedFile loadStoreFile(const std::string &path)
 {
-    LoadedFile r;
-    OpenedFile f = openAndRead(path);
-    r.state = f.state;
-    r.problem = std::move(f.problem);
-    if (f.state == FileState::Ok && !parseInto(f.text, r.doc, r.problem)) {
-        r.state = FileState::Damaged;
-        r.doc = Document();
-    }
-    return r;
+    OpenedFile f = openAndParse(path);
+    return LoadedFile{f.state, std::move(f.doc), std::move(f.problem)};
 }
 
 Status modifyStoreFile(const std::string &requested,
@@ -266,8 +303,7 @@ Status modifyStoreFile(const std::string &requested,
     if (Status s = lock.acquire(path + ".lock"); s != Status::Ok)
         return s;
 
-    OpenedFile f = openAndRead(path);
-    Document doc;
+    OpenedFile f = openAndParse(path);
     switch (f.state) {
     case FileState::Missing:
         break;
@@ -276,19 +312,20 @@ Status modifyStoreFile(const std::string &requested,
     case FileState::Damaged:
         return Status::Damaged;
     case FileState::Ok:
-        if (!parseInto(f.text, doc, f.problem))
-            return Status::Damaged;
         if (int e = posix::replaceRefusal(path, f.st))
             return statusFromErrno(e);
         break;
     }
+    Document doc = *f.doc;
     if (Status s = change(doc); s != Status::Ok)
         return s;
     const std::string text = doc.serialize();
     if (auto limit = checkLimits(text))
         return statusOfLimit(limit->kind);
-    if (int e = posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr))
+    struct stat written;
+    if (int e = posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
         return statusFromErrno(e);
+    cache().put(path, written, std::make_shared<const Document>(std::move(doc)));
     return Status::Ok;
 }
 

@@ -4,6 +4,7 @@
 #include "regformat.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace nv::reg::detail {
@@ -18,11 +19,16 @@ enum class FileState {
 struct LoadedFile
 {
     FileState state = FileState::Missing;
-    Document doc;
+    // Never null; empty unless the state is Ok. Shared with later reads of
+    // the same unchanged file.
+    std::shared_ptr<const Document> doc;
     // Damaged: why, and the line where reading stopped ("line 3: ...").
     std::string problem;
 };
 
+// A file read before and unchanged since (same file, size and modification
+// time) is not parsed again: the registration of one module reads the store
+// some fifty times.
 LoadedFile loadStoreFile(const std::string &path);
 
 // Reads the file, lets `change` edit it and writes the result, all under an

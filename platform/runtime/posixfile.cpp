@@ -136,7 +136,8 @@ std::string directoryOf(const std::string &path)
 
 } // namespace
 
-int replaceFile(const std::string &target, std::string_view content, const struct stat *old)
+int replaceFile(const std::string &target, std::string_view content, const struct stat *old,
+                struct stat *written)
 {
     const std::string dir = directoryOf(target);
     const std::size_t slash = target.rfind('/');
@@ -165,6 +166,8 @@ int replaceFile(const std::string &target, std::string_view content, const struc
             return fail(errno);
     }
     if (!writeAll(fd.get(), content) || ::fsync(fd.get()) != 0)
+        return fail(errno);
+    if (written && ::fstat(fd.get(), written) != 0)
         return fail(errno);
     if (::close(fd.release()) != 0)
         return fail(errno);

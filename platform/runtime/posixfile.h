@@ -96,6 +96,8 @@ int replaceRefusal(const std::string &path, const struct stat &info);
 // permission bits, and its owner and group wherever the system lets this
 // process give them (always for root; the write goes ahead when it may not).
 // Returns 0, or the errno of the step that failed; the target is then as it was.
-int replaceFile(const std::string &target, std::string_view content, const struct stat *old);
+// `written`, when given, receives the status of the new file.
+int replaceFile(const std::string &target, std::string_view content, const struct stat *old,
+                struct stat *written = nullptr);
 
 } // namespace nv::posix

@@ -249,7 +249,7 @@ int listKeys(const Args &args)
         for (const auto &file : nv::reg::detail::readFilesFor(top.root)) {
             auto loaded = nv::reg::detail::loadStoreFile(file);
             warnIfDamaged(file, loaded);
-            for (const auto &k : loaded.doc.keys()) {
+            for (const auto &k : loaded.doc->keys()) {
                 if (!nv::reg::detail::isAtOrBelow(k.path, prefix))
                     continue;
                 auto [it, added] = index.emplace(lowered(k.path), merged.size());
