@@ -2,6 +2,7 @@
 #pragma once
 
 #include "comtypes.h"
+#include "runtime/ascii.h"
 
 #include <optional>
 #include <string>
@@ -41,11 +42,7 @@ inline std::optional<GUID> guidFromString(std::string_view s)
     auto hex = [&](size_t pos, int n, uint64_t &out) {
         out = 0;
         for (int i = 0; i < n; ++i) {
-            char c = s[pos + size_t(i)];
-            int d = (c >= '0' && c <= '9')   ? c - '0'
-                    : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                    : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                             : -1;
+            int d = nv::ascii::hexDigitValue(s[pos + size_t(i)]);
             if (d < 0)
                 return false;
             out = out * 16 + uint64_t(d);

@@ -7,13 +7,13 @@
 #include "com/runtime.h"
 #include "registry/registry.h"
 
+#include "modulefile.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
-#include <elf.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -59,20 +59,6 @@ std::string inChild(const std::function<HRESULT()> &body, HRESULT &result)
     return got ? "" : "the child gave no result";
 }
 
-uint64_t endOfLoadedContents(const std::string &bytes)
-{
-    Elf64_Ehdr eh;
-    std::memcpy(&eh, bytes.data(), sizeof eh);
-    uint64_t end = 0;
-    for (int i = 0; i < eh.e_phnum; ++i) {
-        Elf64_Phdr ph;
-        std::memcpy(&ph, bytes.data() + eh.e_phoff + size_t(i) * sizeof ph, sizeof ph);
-        if (ph.p_type == PT_LOAD)
-            end = std::max(end, ph.p_offset + ph.p_filesz);
-    }
-    return end;
-}
-
 struct ModuleCase
 {
     std::string name;
@@ -85,7 +71,7 @@ protected:
     HostileModules()
     {
         const std::string module = nvtest::readFile(NV_REG_TEST_MODULE);
-        const uint64_t loaded = endOfLoadedContents(module);
+        const uint64_t loaded = nvtest::endOfLoadedContents(module);
         nvtest::writeFile(m_dir / "copy.so", module);
         nvtest::writeFile(m_dir / "cut-1000.so", module.substr(0, 1000));
         nvtest::writeFile(m_dir / "cut-half.so", module.substr(0, loaded / 2));

@@ -1,5 +1,6 @@
 // norvale-reg end to end, run as a separate process on a scratch store.
 
+#include "modulefile.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <elf.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -235,30 +235,10 @@ TEST_F(RegToolTest, PrintsResources)
     EXPECT_NE(out.find("not an ELF file"), std::string::npos);
 }
 
-namespace {
-
-// Where the loadable contents of a shared object end: past it the loader
-// would map pages beyond the end of the file.
-uint64_t endOfLoadedContents(const std::string &bytes)
-{
-    Elf64_Ehdr eh;
-    std::memcpy(&eh, bytes.data(), sizeof eh);
-    uint64_t end = 0;
-    for (int i = 0; i < eh.e_phnum; ++i) {
-        Elf64_Phdr ph;
-        std::memcpy(&ph, bytes.data() + eh.e_phoff + size_t(i) * sizeof ph, sizeof ph);
-        if (ph.p_type == PT_LOAD)
-            end = std::max(end, ph.p_offset + ph.p_filesz);
-    }
-    return end;
-}
-
-} // namespace
-
 TEST_F(RegToolTest, HostileModuleFilesAreRefusedWithoutACrashOrAHang)
 {
     const std::string module = nvtest::readFile(NV_REG_TEST_MODULE);
-    const uint64_t loaded = endOfLoadedContents(module);
+    const uint64_t loaded = nvtest::endOfLoadedContents(module);
     ASSERT_GT(loaded, 2000u);
     ASSERT_EQ(mkfifo((m_dir / "fifo.so").c_str(), 0600), 0);
     fs::create_directory(m_dir / "folder.so");
