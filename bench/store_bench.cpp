@@ -34,7 +34,8 @@ struct Store
         setenv("NORVALE_REGISTRY_DIR", dir.c_str(), 1);
         void *module = dlopen(NV_HEXOPS_MODULE, RTLD_NOW | RTLD_LOCAL);
         auto reg = module ? reinterpret_cast<Entry>(dlsym(module, "DllRegisterServer")) : nullptr;
-        unregister = module ? reinterpret_cast<Entry>(dlsym(module, "DllUnregisterServer")) : nullptr;
+        unregister =
+            module ? reinterpret_cast<Entry>(dlsym(module, "DllUnregisterServer")) : nullptr;
         if (!reg || !unregister || reg() != 0)
             std::abort();
         registered = read();
@@ -85,7 +86,11 @@ void BM_UnregisterWithSubkeys(benchmark::State &state)
     }
     state.counters["store_MiB"] = double(text.size()) / (1 << 20);
 }
-BENCHMARK(BM_UnregisterWithSubkeys)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_UnregisterWithSubkeys)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 void BM_ParseAndWrite(benchmark::State &state)
 {

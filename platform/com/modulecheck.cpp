@@ -60,8 +60,7 @@ bool isLoadableSharedObject(int fd, uint64_t fileSize)
         return false;
     if (eh.e_type != ET_DYN || eh.e_machine != kMachine || eh.e_version != EV_CURRENT)
         return false;
-    if (eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0 ||
-        eh.e_phnum > kMaxProgramHeaders)
+    if (eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum == 0 || eh.e_phnum > kMaxProgramHeaders)
         return false;
     const uint64_t tableSize = uint64_t(eh.e_phnum) * sizeof(Elf64_Phdr);
     if (!inside(eh.e_phoff, tableSize, fileSize))
@@ -88,9 +87,9 @@ bool isLoadableSharedObject(int fd, uint64_t fileSize)
             continue;
         bool mapped = false;
         for (const auto &p : ph)
-            mapped = mapped || (p.p_type == PT_LOAD && d.p_vaddr >= p.p_vaddr &&
-                                d.p_memsz <= p.p_memsz &&
-                                d.p_vaddr - p.p_vaddr <= p.p_memsz - d.p_memsz);
+            mapped = mapped ||
+                     (p.p_type == PT_LOAD && d.p_vaddr >= p.p_vaddr && d.p_memsz <= p.p_memsz &&
+                      d.p_vaddr - p.p_vaddr <= p.p_memsz - d.p_memsz);
         if (!mapped)
             return false;
     }

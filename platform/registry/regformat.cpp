@@ -547,8 +547,8 @@ std::optional<Document> Document::parse(std::string_view raw, ParseProblem *prob
         text.remove_prefix(3);
     }
     if (text.size() > kMaxStoreFileSize)
-        return fail({ParseProblem::Kind::TooLarge, 0,
-                     "larger than " + mebibytes(kMaxStoreFileSize)});
+        return fail(
+            {ParseProblem::Kind::TooLarge, 0, "larger than " + mebibytes(kMaxStoreFileSize)});
 
     const std::vector<std::string_view> lines = splitLines(text);
     if (auto p = checkLines(lines))
@@ -568,7 +568,8 @@ std::optional<Document> Document::parse(std::string_view raw, ParseProblem *prob
     // Keys with many values get an index by name, so that a hostile file with
     // many values stays linear to read; the few values of others are scanned.
     constexpr size_t kIndexedValues = 16;
-    std::unordered_map<const KeyEntry *, std::unordered_map<std::string, size_t, NameHash, NameEqual>>
+    std::unordered_map<const KeyEntry *,
+                       std::unordered_map<std::string, size_t, NameHash, NameEqual>>
         valueIndex;
     KeyEntry *current = nullptr;
     for (size_t i = 1; i < lines.size(); ++i) {

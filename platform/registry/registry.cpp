@@ -9,8 +9,8 @@
 namespace nv::reg {
 
 using detail::Document;
-using detail::FileState;
 using detail::equalsIgnoringCase;
+using detail::FileState;
 
 Value Value::text(const std::string &s)
 {

@@ -323,7 +323,8 @@ Status modifyStoreFile(const std::string &requested,
     if (auto limit = checkLimits(text))
         return statusOfLimit(limit->kind);
     struct stat written;
-    if (int e = posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
+    if (int e =
+            posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
         return statusFromErrno(e);
     cache().put(path, written, std::make_shared<const Document>(std::move(doc)));
     return Status::Ok;

@@ -50,8 +50,8 @@ private:
 // The outcome of opening a file for reading.
 struct OpenedFile
 {
-    Fd fd;             // open only when regular is true
-    int error = 0;     // errno of a failed open or fstat, else 0
+    Fd fd;         // open only when regular is true
+    int error = 0; // errno of a failed open or fstat, else 0
     bool regular = false;
     struct stat info = {};
 

@@ -49,8 +49,8 @@ void mapLikeTheLoader(int fd)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     nv::posix::Fd fd(memfd_create("module", MFD_CLOEXEC));
-    if (!fd.valid() ||
-        !nv::posix::writeAll(fd.get(), std::string_view(reinterpret_cast<const char *>(data), size)))
+    if (!fd.valid() || !nv::posix::writeAll(
+                           fd.get(), std::string_view(reinterpret_cast<const char *>(data), size)))
         return 0;
     const std::string path = "/proc/self/fd/" + std::to_string(fd.get());
     const nv::com::ModuleCheck check = nv::com::checkModuleFile(path);

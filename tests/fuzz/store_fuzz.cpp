@@ -27,7 +27,8 @@ void writeAndReadBack(const Document &doc)
 {
     const std::string text = doc.serialize();
     if (auto limit = checkLimits(text)) {
-        check(limit->kind != ParseProblem::Kind::Malformed, "a limit check called a text malformed");
+        check(limit->kind != ParseProblem::Kind::Malformed,
+              "a limit check called a text malformed");
         return; // refused: nothing would be written
     }
     ParseProblem problem;

@@ -25,7 +25,8 @@ using namespace nv::com;
 
 namespace {
 
-constexpr GUID kTestClass = {0x12345678, 0x9ABC, 0xDEF0, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+constexpr GUID kTestClass = {
+    0x12345678, 0x9ABC, 0xDEF0, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
 
 // Runs `body` in a child; its result, or a text saying how the child ended.
 std::string inChild(const std::function<HRESULT()> &body, HRESULT &result)
@@ -135,5 +136,6 @@ TEST_F(HostileModules, ClassCreationFailsCleanlyForEachOfThem)
         EXPECT_EQ(how, "");
         EXPECT_EQ(h, c.status) << statusText(h);
     }
-    EXPECT_EQ(statusText(STATUS_MODULE_BAD_FORMAT), "module file is truncated or not a shared object");
+    EXPECT_EQ(statusText(STATUS_MODULE_BAD_FORMAT),
+              "module file is truncated or not a shared object");
 }

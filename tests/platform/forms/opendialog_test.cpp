@@ -101,12 +101,16 @@ TEST(OpenDialog, IconsAndTypesComeFromTheNameAlone)
     FifoWatchdog watchdog(dir / "pipe");
 
     nv::forms::NameOnlyIconProvider provider;
-    const QString fileType = provider.type(QFileInfo(QString::fromStdString((dir / "data").string())));
+    const QString fileType =
+        provider.type(QFileInfo(QString::fromStdString((dir / "data").string())));
     const struct
     {
         const char *name;
         bool isFolder;
-    } cases[] = {{"data", false}, {"notes.txt", false}, {"picture.png", false}, {"folder", true},
+    } cases[] = {{"data", false},
+                 {"notes.txt", false},
+                 {"picture.png", false},
+                 {"folder", true},
                  {"pipe", false}};
     for (const auto &c : cases) {
         const QFileInfo info(QString::fromStdString((dir / c.name).string()));

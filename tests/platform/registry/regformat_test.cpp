@@ -354,8 +354,8 @@ TEST(RegFormat, NewKeysFollowTheirParentsTreeAndChildrenKeepFileOrder)
                          "HKEY_CURRENT_USER\\A\\x\\deep", "HKEY_CURRENT_USER\\B",
                          "HKEY_CURRENT_USER\\B\\q", "HKEY_CURRENT_USER\\A\\Y",
                          // the root's tree ends with C: the unlisted parent goes after it
-                         "HKEY_CURRENT_USER\\C", "HKEY_CURRENT_USER\\a",
-                         "HKEY_CURRENT_USER\\a\\Z", "HKEY_CURRENT_USER\\a\\Z\\1"}));
+                         "HKEY_CURRENT_USER\\C", "HKEY_CURRENT_USER\\a", "HKEY_CURRENT_USER\\a\\Z",
+                         "HKEY_CURRENT_USER\\a\\Z\\1"}));
     EXPECT_EQ(doc->childNames("HKEY_CURRENT_USER\\A"), (std::vector<std::string>{"x", "Y", "Z"}));
     EXPECT_EQ(doc->childNames("hkey_current_user"), (std::vector<std::string>{"A", "B", "C"}));
     Document copy = *doc; // a copy has its own index

@@ -381,8 +381,9 @@ TEST_F(StoreTest, AStoreGrowsToItsCapAndNotPast)
     } cases[] = {{room + 1, Status::StoreTooLarge}, {room, Status::Ok}};
     for (const auto &c : cases) {
         const std::string before = nvtest::readFile(userFile());
-        EXPECT_EQ(setValue(Root::CurrentUser, "Fill", "last", Value::text(std::string(c.length, 'y'))),
-                  c.status)
+        EXPECT_EQ(
+            setValue(Root::CurrentUser, "Fill", "last", Value::text(std::string(c.length, 'y'))),
+            c.status)
             << c.length;
         const std::string after = nvtest::readFile(userFile());
         EXPECT_LE(after.size(), detail::kMaxStoreFileSize);
@@ -469,9 +470,9 @@ TEST_F(StoreTest, AnExportOfThePlatformsEditorIsReadAndKeptWhole)
     EXPECT_EQ(queryValue(Root::CurrentUser, "Software\\A", "x")->asText(), "1");
     ASSERT_EQ(setValue(Root::CurrentUser, "Software\\B", "y", Value::text("2")), Status::Ok);
     // Written in the store's own form, with everything the file held.
-    EXPECT_EQ(nvtest::readFile(userFile()),
-              kHead + "[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"1\"\n\n"
-                      "[HKEY_CURRENT_USER\\Software]\n\n"
-                      "[HKEY_CURRENT_USER\\Software\\B]\n\"y\"=\"2\"\n\n"
-                      "[HKEY_USERS\\Foreign]\n@=\"f\"\n\n");
+    EXPECT_EQ(nvtest::readFile(userFile()), kHead +
+                                                "[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"1\"\n\n"
+                                                "[HKEY_CURRENT_USER\\Software]\n\n"
+                                                "[HKEY_CURRENT_USER\\Software\\B]\n\"y\"=\"2\"\n\n"
+                                                "[HKEY_USERS\\Foreign]\n@=\"f\"\n\n");
 }

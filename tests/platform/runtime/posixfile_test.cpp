@@ -25,11 +25,8 @@ TEST(PosixFile, OpensOnlyRegularFilesAndNeverWaits)
         const char *name;
         bool regular, missing;
     } cases[] = {
-        {"file", true, false},
-        {"folder", false, false},
-        {"fifo", false, false},
-        {"none", false, true},
-        {"file/below", false, true},
+        {"file", true, false}, {"folder", false, false},    {"fifo", false, false},
+        {"none", false, true}, {"file/below", false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -52,7 +49,8 @@ TEST(PosixFile, ReadsUpToTheCapAndNoFurther)
         size_t cap;
         ReadStatus status;
         size_t size;
-    } cases[] = {{100, ReadStatus::Ok, 100}, {99, ReadStatus::TooLarge, 0}, {1000, ReadStatus::Ok, 100}};
+    } cases[] = {
+        {100, ReadStatus::Ok, 100}, {99, ReadStatus::TooLarge, 0}, {1000, ReadStatus::Ok, 100}};
     for (const auto &c : cases) {
         OpenedFile f = openRegularForRead((dir / "f").string());
         ASSERT_TRUE(f.ok());

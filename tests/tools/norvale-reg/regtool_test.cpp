@@ -306,7 +306,8 @@ TEST_F(RegToolTest, DeepKeysAndAFullStoreAreRefusedAndTheStoreStaysReadable)
 
 TEST_F(RegToolTest, ReadsExportsOfThePlatformsEditor)
 {
-    const std::string body = kHead + "[HKEY_CURRENT_USER\\Software\\Tool]\n\"Path\"=\"/usr/bin/x\"\n";
+    const std::string body =
+        kHead + "[HKEY_CURRENT_USER\\Software\\Tool]\n\"Path\"=\"/usr/bin/x\"\n";
     std::string wide = "\xFF\xFE";
     for (char c : body) {
         if (c == '\n')
