@@ -438,6 +438,8 @@ Document &Document::operator=(const Document &other)
 
 std::optional<std::uint32_t> Document::findNode(std::string_view fullPath) const
 {
+    if (m_nodes.empty()) // moved from
+        return std::nullopt;
     std::uint32_t node = 0;
     for (;;) {
         size_t slash = fullPath.find('\\');
@@ -455,6 +457,8 @@ std::optional<std::uint32_t> Document::findNode(std::string_view fullPath) const
 
 std::uint32_t Document::childNode(std::uint32_t parent, std::string_view name)
 {
+    if (m_nodes.empty()) // moved from
+        m_nodes.emplace_back();
     auto it = m_nodes[parent].children.find(name);
     if (it != m_nodes[parent].children.end())
         return it->second;

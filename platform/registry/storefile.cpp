@@ -106,7 +106,8 @@ Status statusFromErrno(int e)
 
 // The documents of files read before, by path, with what identified the file
 // then. Our writes replace a file by a new one (another inode), an editor
-// saving in place changes its modification time.
+// saving in place changes its modification time (only an edit of the same
+// size within one tick of a coarse clock would go unseen).
 class DocumentCache
 {
 public:

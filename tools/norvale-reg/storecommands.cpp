@@ -265,7 +265,7 @@ int listKeys(const Args &args)
         for (const auto &k : merged) {
             std::printf("[%s]\n", k.path.c_str());
             for (const auto &v : k.values)
-                std::printf("%s\n", nv::reg::detail::formatValueLine(v).c_str());
+                std::printf("%s\n", nv::reg::detail::formatValueLine(v, true).c_str());
             std::printf("\n");
         }
     }
