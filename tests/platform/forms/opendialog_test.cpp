@@ -3,6 +3,7 @@
 // it. Opens are seen through inotify on the folder.
 #include "forms/opendialog.h"
 
+#include "fifowatchdog.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -12,11 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -55,37 +54,6 @@ private:
     int m_watch;
 };
 
-// Unblocks any reader stuck on the FIFO after a deadline, so that a
-// regression fails the test instead of hanging it.
-class FifoWatchdog
-{
-public:
-    explicit FifoWatchdog(fs::path fifo)
-        : m_thread([this, fifo] {
-              for (int i = 0; i < 500 && !m_done; ++i)
-                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
-              while (!m_done) {
-                  m_fired = true;
-                  int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                  if (fd >= 0)
-                      close(fd);
-                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
-              }
-          })
-    {
-    }
-    bool finish()
-    {
-        m_done = true;
-        m_thread.join();
-        return !m_fired;
-    }
-
-private:
-    std::atomic<bool> m_done{false}, m_fired{false};
-    std::thread m_thread;
-};
-
 } // namespace
 
 TEST(OpenDialog, IconsAndTypesComeFromTheNameAlone)
@@ -98,7 +66,7 @@ TEST(OpenDialog, IconsAndTypesComeFromTheNameAlone)
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
     OpenWatch watch(dir.path());
     ASSERT_TRUE(watch.ok());
-    FifoWatchdog watchdog(dir / "pipe");
+    nvtest::FifoWatchdog watchdog(dir / "pipe");
 
     nv::forms::NameOnlyIconProvider provider;
     const QString fileType =
