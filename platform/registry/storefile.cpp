@@ -111,23 +111,30 @@ Status statusFromErrno(int e)
 class DocumentCache
 {
 public:
-    std::shared_ptr<const Document> find(const std::string &path, const struct stat &st)
+    std::shared_ptr<Document> find(const std::string &path, const struct stat &st)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         auto it = m_entries.find(path);
         return it != m_entries.end() && same(it->second.st, st) ? it->second.doc : nullptr;
     }
-    void put(const std::string &path, const struct stat &st, std::shared_ptr<const Document> doc)
+    void put(const std::string &path, const struct stat &st, std::shared_ptr<Document> doc)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_entries[path] = Entry{st, std::move(doc)};
     }
+    void forget(const std::string &path)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.erase(path);
+    }
 
 private:
+    // Handed out as const: only a writer that holds the last reference,
+    // after forgetting the entry, changes a document.
     struct Entry
     {
         struct stat st;
-        std::shared_ptr<const Document> doc;
+        std::shared_ptr<Document> doc;
     };
     static bool same(const struct stat &a, const struct stat &b)
     {
@@ -151,7 +158,7 @@ struct OpenedFile
     FileState state = FileState::Missing;
     int error = 0;
     struct stat st = {};
-    std::shared_ptr<const Document> doc = std::make_shared<const Document>();
+    std::shared_ptr<Document> doc = std::make_shared<Document>();
     std::string problem;
 };
 
@@ -210,7 +217,7 @@ OpenedFile openAndParse(const std::string &path)
         return r;
     }
     r.state = FileState::Ok;
-    r.doc = std::make_shared<const Document>(std::move(*parsed));
+    r.doc = std::make_shared<Document>(std::move(*parsed));
     cache().put(path, f.info, r.doc);
     return r;
 }
@@ -317,7 +324,10 @@ Status modifyStoreFile(const std::string &requested,
             return statusFromErrno(e);
         break;
     }
-    Document doc = *f.doc;
+    // The document read is changed in place when nobody else holds it.
+    cache().forget(path);
+    Document doc = f.doc.use_count() == 1 ? std::move(*f.doc) : Document(*f.doc);
+    f.doc.reset();
     if (Status s = change(doc); s != Status::Ok)
         return s;
     const std::string text = doc.serialize();
@@ -327,7 +337,7 @@ Status modifyStoreFile(const std::string &requested,
     if (int e =
             posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
         return statusFromErrno(e);
-    cache().put(path, written, std::make_shared<const Document>(std::move(doc)));
+    cache().put(path, written, std::make_shared<Document>(std::move(doc)));
     return Status::Ok;
 }
 
