@@ -9,6 +9,7 @@
 
 #include <QFile>
 
+#include <atomic>
 #include <exception>
 #include <optional>
 #include <string>
@@ -22,9 +23,23 @@ constexpr char kProgramTitle[] = "Norvale";
 constexpr char kMissing[] = "Failed";
 constexpr uint32_t kValueBufferSize = 50;
 
-std::string configPathBytes()
+class RunningProgram final : public ConfigLocation
 {
-    return programDirectory() + "/config.ini";
+public:
+    SettingsRoots roots() const override { return runningProgramRoots(); }
+};
+
+const RunningProgram kRunningProgram;
+std::atomic<const ConfigLocation *> gLocation{&kRunningProgram};
+
+std::string configDirectory()
+{
+    return settingsDirectory(gLocation.load()->roots());
+}
+
+std::string configPathBytes(const std::string &dir)
+{
+    return dir + "/config.ini";
 }
 
 // The file holds 8-bit text, one byte per character. A text with a
@@ -91,7 +106,8 @@ QString access(const QString &strMode, const QString &strSection, const QString 
     if (strKey.isEmpty())
         return QStringLiteral("ERROR Keyname");
 
-    const std::string path = configPathBytes();
+    const std::string dir = configDirectory();
+    const std::string path = configPathBytes(dir);
     const QString mode = strMode.toUpper();
     if (mode == QLatin1String("WRITE")) {
         if (!varValue.isValid() || varValue.isNull())
@@ -99,6 +115,9 @@ QString access(const QString &strMode, const QString &strSection, const QString 
         const QString text = valueText(varValue);
         if (text.isEmpty())
             return QStringLiteral("ERROR KeyValue");
+        // The user's settings directory comes with the first write; a
+        // directory that cannot be made fails the write like any other.
+        makeSettingsDirectory(dir);
         writeKey(path, strSection, strKey, text);
     }
     if (mode == QLatin1String("GET"))
@@ -108,9 +127,14 @@ QString access(const QString &strMode, const QString &strSection, const QString 
 
 } // namespace
 
+const ConfigLocation *setConfigLocation(const ConfigLocation *location)
+{
+    return gLocation.exchange(location ? location : &kRunningProgram);
+}
+
 QString ConfigFilePath()
 {
-    return QFile::decodeName(QByteArray::fromStdString(configPathBytes()));
+    return QFile::decodeName(QByteArray::fromStdString(configPathBytes(configDirectory())));
 }
 
 QString ProfileAccess(const QString &strMode, const QString &strSection, const QString &strKey,

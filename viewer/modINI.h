@@ -1,6 +1,9 @@
-// config.ini: the settings file in the program's directory, read and written
-// one key at a time.
+// config.ini: the settings file, read and written one key at a time. It lies
+// in the program's directory where the user may write that, otherwise in the
+// user's own settings directory (see nv::settingsDirectory).
 #pragma once
+
+#include "runtime/appdir.h"
 
 #include <QString>
 #include <QVariant>
@@ -22,7 +25,21 @@ inline constexpr char kKeyBackground[] = "Background";
 inline constexpr char kDefaultBackground[] = "16777215";
 } // namespace ini
 
-// The program directory followed by "/config.ini", formed anew on each call.
+// Where config.ini is looked for. The program's is the running executable's
+// directory and the user's configuration home; code that runs the viewer's
+// modules from elsewhere (a test) gives its own.
+class ConfigLocation
+{
+public:
+    virtual ~ConfigLocation() = default;
+    virtual SettingsRoots roots() const = 0;
+};
+
+// Makes the functions below use `location` (not owned; null: the running
+// program's). Returns the one used before.
+const ConfigLocation *setConfigLocation(const ConfigLocation *location);
+
+// The settings directory followed by "/config.ini", formed anew on each call.
 QString ConfigFilePath();
 
 // Reads (mode "GET") or writes (mode "WRITE", any letter case) one key.

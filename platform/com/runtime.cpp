@@ -1,13 +1,16 @@
 #include "runtime.h"
 
+#include "classlist.h"
 #include "guid.h"
 #include "modulecheck.h"
 #include "registry/registry.h"
+#include "runtime/appdir.h"
 
 #include <cstdio>
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace nv::com {
 
@@ -44,6 +47,34 @@ HRESULT fail(HRESULT status, std::string *detail, const std::string &text)
     if (detail)
         *detail = text;
     return status;
+}
+
+bool fileExists(const std::string &path)
+{
+    struct stat st;
+    return !path.empty() && path.front() == '/' && ::stat(path.c_str(), &st) == 0;
+}
+
+// The module of a class: the program's own class list first, then each part
+// of the registry store (the user's, then the machine's). A place naming a
+// module file that is gone (a deleted build tree, a removed copy) does not
+// hide the places after it; when every one is gone, the first is answered so
+// that the failure names it.
+std::optional<std::string> findServer(const GUID &clsid, const std::string &id)
+{
+    std::vector<std::string> candidates;
+    if (auto local = classListModule(programPath(), clsid))
+        candidates.push_back(*local);
+    for (const auto &v : nv::reg::queryValueInEachPart(nv::reg::Root::ClassesRoot,
+                                                       "CLSID\\" + id + "\\InprocServer32", ""))
+        if (v.type == nv::reg::REG_SZ && !v.asText().empty())
+            candidates.push_back(v.asText());
+    for (const auto &path : candidates)
+        if (fileExists(path))
+            return path;
+    if (candidates.empty())
+        return std::nullopt;
+    return candidates.front();
 }
 
 } // namespace
@@ -84,11 +115,10 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
         return E_POINTER;
     *out = nullptr;
     const std::string id = guidToString(clsid);
-    auto server = nv::reg::queryValue(nv::reg::Root::ClassesRoot,
-                                      "CLSID\\" + id + "\\InprocServer32", "");
-    if (!server || server->type != nv::reg::REG_SZ || server->asText().empty())
+    const auto server = findServer(clsid, id);
+    if (!server)
         return fail(REGDB_E_CLASSNOTREG, detail, "Class " + id + " is not registered");
-    const std::string path = server->asText();
+    const std::string path = *server;
 
     PFN_DllGetClassObject getClassObject = nullptr;
     {

@@ -168,6 +168,22 @@ std::optional<Value> queryValue(Root root, const std::string &keyPath, const std
     return found;
 }
 
+std::vector<Value> queryValueInEachPart(Root root, const std::string &keyPath,
+                                        const std::string &name)
+{
+    std::vector<Value> found;
+    auto full = fullPath(root, keyPath);
+    if (!full)
+        return found;
+    forEachDocument(root, [&](const Document &doc) {
+        if (const auto *key = doc.findKey(*full))
+            if (const auto *v = key->findValue(name))
+                found.push_back(v->value);
+        return true;
+    });
+    return found;
+}
+
 bool keyExists(Root root, const std::string &keyPath)
 {
     if (keyPath.empty())

@@ -8,7 +8,8 @@
 //   - otherwise the user part is $XDG_CONFIG_HOME/norvale/registry.reg
 //     (~/.config/norvale/registry.reg) and the machine parts are
 //     D/norvale/registry.reg for each D of $XDG_CONFIG_DIRS (/etc/xdg).
-// Reads of HKEY_CLASSES_ROOT see the user part first, then the machine parts;
+// Reads of HKEY_CLASSES_ROOT see the user part first, then the machine parts
+// (only the machine parts while the write target is the machine, see below);
 // HKEY_CURRENT_USER is the user part only; HKEY_LOCAL_MACHINE the machine
 // parts only. Writes of HKEY_CLASSES_ROOT go to the user part unless the
 // write target is the machine (NORVALE_REGISTRY_TARGET=machine in the
@@ -61,6 +62,11 @@ enum class Status {
 const char *statusText(Status s);
 
 std::optional<Value> queryValue(Root root, const std::string &keyPath, const std::string &name);
+// The value as each part of the store read for `root` holds it, in reading
+// order (for HKEY_CLASSES_ROOT the user part first, then the machine parts);
+// parts without it are left out.
+std::vector<Value> queryValueInEachPart(Root root, const std::string &keyPath,
+                                        const std::string &name);
 bool keyExists(Root root, const std::string &keyPath);
 std::vector<std::string> subKeys(Root root, const std::string &keyPath);
 std::vector<std::string> valueNames(Root root, const std::string &keyPath);

@@ -350,7 +350,9 @@ bool writeTargetIsMachine()
 std::vector<std::string> readFilesFor(Root root)
 {
     std::vector<std::string> files;
-    if (root != Root::LocalMachine)
+    // A machine-wide registration judges the classes by the machine's own
+    // parts: a user's copy must not make it leave the machine's entries.
+    if (root == Root::CurrentUser || (root == Root::ClassesRoot && !writeTargetIsMachine()))
         files.push_back(userStoreFile());
     if (root != Root::CurrentUser) {
         auto machine = machineStoreFiles();

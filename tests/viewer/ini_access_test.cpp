@@ -3,9 +3,9 @@
 #include "modINI.h"
 
 #include "forms/dialogs.h"
-#include "runtime/appdir.h"
 #include "runtime/end.h"
 
+#include "configplace.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +61,6 @@ class IniTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        nv::setProgramDirectoryForTesting(m_dir.path().string());
         m_previous = nv::setDialogs(&m_dialogs);
         nv::setEndProgramAction([](int code) { throw ProgramEnded{code}; });
     }
@@ -69,7 +68,6 @@ protected:
     {
         nv::setEndProgramAction({});
         nv::setDialogs(m_previous);
-        nv::setProgramDirectoryForTesting({});
     }
     fs::path ini() const { return m_dir / "config.ini"; }
     std::optional<std::string> contents() const
@@ -80,6 +78,8 @@ protected:
     }
 
     nvtest::ScratchDir m_dir{"ini"};
+    nvtest::ScratchDir m_configHome{"config-home"};
+    nvtest::ConfigPlace m_place{m_dir.path(), m_configHome.path()};
     RecordingDialogs m_dialogs;
     nv::PlatformDialogs *m_previous = nullptr;
 };
@@ -263,8 +263,27 @@ TEST_F(IniTest, PathIsFormedOnEveryCall)
     nvtest::ScratchDir other("other");
     nvtest::writeFile(other / "config.ini", "[a]\nk=there\n");
     EXPECT_EQ(nv::ProfileAccess("GET", "a", "k"), "");
-    nv::setProgramDirectoryForTesting(other.path().string());
+    m_place.setProgramDir(other.path());
     EXPECT_EQ(nv::ProfileAccess("GET", "a", "k"), "there");
+}
+
+// A program under /usr keeps its settings in the user's directory, made by
+// the first write; the program's directory is not touched.
+TEST_F(IniTest, InstalledProgramUsesTheUsersDirectory)
+{
+    m_place.setProgramDir("/usr/bin");
+    const fs::path userIni = m_configHome / "norvale" / "config.ini";
+    EXPECT_EQ(nv::ConfigFilePath(), QString::fromStdString(userIni.string()));
+    EXPECT_FALSE(nv::FileExists(nv::ConfigFilePath()));
+    EXPECT_EQ(nv::ProfileAccess("GET", "Colors", "Font"), "");
+    EXPECT_FALSE(fs::exists(userIni.parent_path()));
+
+    nv::WriteDefaults("Entire");
+    EXPECT_EQ(nvtest::readFile(userIni), kSeven);
+    EXPECT_TRUE(nv::FileExists(nv::ConfigFilePath()));
+    EXPECT_EQ(nv::ProfileAccess("GET", "Startup", "ShowSplash"), "TRUE");
+    EXPECT_FALSE(fs::exists(ini()));
+    EXPECT_TRUE(m_dialogs.boxes.empty());
 }
 
 TEST_F(IniTest, UnexpectedFailureShowsItsTextAndEnds)

@@ -220,6 +220,35 @@ TEST(StartUpQuestion, NamesThePathAndCancelEndsBeforeAnyWindow)
     EXPECT_EQ(nvtest::configText(scope.configPath()), file);
 }
 
+// An installed copy: the settings live in the user's directory, which the
+// first start makes, and the question names that file.
+TEST(StartUpInstalled, KeepsSettingsInTheUsersDirectory)
+{
+    nvtest::ProgramScope scope;
+    scope.runFrom("/usr/bin");
+    {
+        nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+        nv::frmSplash splash;
+        splash.load();
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_TRUE(nv::frmMain::instance().isVisible());
+        EXPECT_EQ(nvtest::configText(scope.userConfigPath()), kDefaults);
+        EXPECT_EQ(fs::status(scope.userConfigPath().parent_path()).permissions(),
+                  fs::perms::owner_all);
+    }
+    nv::frmMain::resetInstance();
+    nvtest::writeFile(scope.userConfigPath(), config("x", "TRUE", "0", "16777215"));
+    nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
+    dialogs.messageAnswers = {MsgAnswer::Cancel};
+    nv::frmSplash splash;
+    EXPECT_THROW(splash.load(), nvtest::ProgramEnded);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        QStringLiteral("The file '") + QString::fromStdString(scope.userConfigPath().string()) +
+        QStringLiteral("' appears")))
+        << dialogs.messages[0].text.toStdString();
+}
+
 TEST(StartUpQuestion, ComesAgainWhileYesDoesNotTake)
 {
     nvtest::ProgramScope scope;

@@ -2,7 +2,6 @@
 
 #include "frmMain.h"
 #include "frmSplash.h"
-#include "runtime/appdir.h"
 #include "runtime/end.h"
 #include "settings.h"
 
@@ -13,7 +12,6 @@ namespace nvtest {
 
 ProgramScope::ProgramScope()
 {
-    nv::setProgramDirectoryForTesting(m_dir.path().string());
     nv::gstrShowSplash.clear();
     nv::gstrFontColor.clear();
     nv::gstrBackgroundColor.clear();
@@ -27,7 +25,6 @@ ProgramScope::~ProgramScope()
     nv::frmMain::resetInstance();
     nv::frmSplash::setSleepForTesting({});
     nv::setEndProgramAction({});
-    nv::setProgramDirectoryForTesting({});
 }
 
 std::string configText(const std::filesystem::path &p)

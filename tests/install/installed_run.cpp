@@ -1,0 +1,73 @@
+// Stands in for a person at an installed copy: copied beside the installed
+// norvale3, it starts the program's own start-up sequence, opens FILE
+// through File > Open and prints what the page display shows. With
+// --splash-off it then unticks the splash in View > Options and presses OK.
+// Prints "config PATH", "splash VALUE", then "page" and the display's text.
+#include "forms/checkbox.h"
+#include "forms/commandbutton.h"
+#include "forms/dialogs.h"
+#include "forms/menuarray.h"
+#include "forms/textbox.h"
+#include "frmMain.h"
+#include "frmOptions.h"
+#include "frmSplash.h"
+#include "modINI.h"
+#include "settings.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Answers as a person would who wants to see FILE; no question is expected.
+class Person final : public nv::PlatformDialogs
+{
+public:
+    explicit Person(QString file) : m_file(std::move(file)) {}
+    nv::MsgAnswer messageBox(const QString &text, nv::MsgButtons, const QString &) override
+    {
+        std::fprintf(stdout, "message %s\n", qPrintable(text));
+        return nv::MsgAnswer::Cancel;
+    }
+    std::optional<QString> showOpen(const QString &) override { return m_file; }
+    std::optional<uint32_t> showColor() override { return std::nullopt; }
+
+private:
+    QString m_file;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--splash-off") != 0)) {
+        std::fprintf(stderr, "usage: %s FILE [--splash-off]\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    Person person(QString::fromLocal8Bit(argv[1]));
+    nv::setDialogs(&person);
+    nv::frmSplash::setSleepForTesting([](uint32_t) {});
+    {
+        nv::frmSplash splash;
+        splash.load();
+    }
+    std::printf("config %s\nsplash %s\n", qPrintable(nv::ConfigFilePath()),
+                qPrintable(nv::gstrShowSplash));
+
+    nv::frmMain &main = nv::frmMain::instance();
+    main.mnuFileSub.item(0)->trigger();
+    std::printf("page\n%s", qPrintable(main.txtDisplay->text()));
+
+    if (argc == 3) {
+        nv::frmOptions options;
+        options.load();
+        options.chkSplash->setValue(0);
+        options.cmdOK->click();
+    }
+    nv::frmMain::resetInstance();
+    return 0;
+}
