@@ -19,11 +19,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Keeps its text as the main window's display does: appended in place.
 class Display : public nv::DisplayText
 {
 public:
     QString text() const override { return m_text; }
     void setText(const QString &t) override { m_text = t; }
+    void appendText(QStringView tail) override { m_text.append(tail); }
 
 private:
     QString m_text;

@@ -3,6 +3,8 @@
 #include "com/bstr.h"
 #include "runtime/error.h"
 
+#include <algorithm>
+
 namespace nv::stringops {
 
 namespace {
@@ -21,35 +23,52 @@ char16_t displayChar(uint8_t b)
     return b > 31 && b <= 126 ? char16_t(b) : u'.';
 }
 
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+
+// `text` writes a byte's string into a buffer of two and returns its length.
 template <class Text> void convertPage(const PageArray &in, PageArray &out, Text text)
 {
+    char16_t buffer[2];
     for (int32_t line = 0; line < kLines; ++line)
         for (int32_t column = 0; column < kColumns; ++column)
-            out.replaceString(line, column, text(in.byteAt(line, column)));
+            out.replaceString(line, column,
+                              std::u16string_view(buffer, text(in.byteAt(line, column), buffer)));
 }
 
 } // namespace
 
 std::u16string combineChars(const PageArray &strChrArray, int16_t intLine)
 {
-    std::u16string result;
+    // Measured first, so the result is allocated once.
+    std::u16string_view parts[kColumns];
+    size_t length = 0;
     for (int32_t column = 0; column < kColumns; ++column) {
-        const std::u16string_view part = nv::com::view(strChrArray.stringAt(intLine, column));
-        requireLength(result.size() + part.size());
-        result += part;
+        parts[column] = nv::com::view(strChrArray.stringAt(intLine, column));
+        length += parts[column].size();
+        requireLength(length);
     }
+    std::u16string result(length, u'\0');
+    char16_t *out = result.data();
+    for (const std::u16string_view part : parts)
+        out = std::copy(part.begin(), part.end(), out);
     return result;
 }
 
 void convertToHexStr(const PageArray &bytArrayIn, PageArray &strHexArrayOut)
 {
-    convertPage(bytArrayIn, strHexArrayOut, hexStr);
+    convertPage(bytArrayIn, strHexArrayOut, [](uint8_t b, char16_t *out) {
+        out[0] = kHexDigits[b >> 4];
+        out[1] = kHexDigits[b & 0xF];
+        return size_t(2);
+    });
 }
 
 void convertToChrStr(const PageArray &bytArrayIn, PageArray &strChrArrayOut)
 {
-    convertPage(bytArrayIn, strChrArrayOut,
-                [](uint8_t b) { return std::u16string(1, displayChar(b)); });
+    convertPage(bytArrayIn, strChrArrayOut, [](uint8_t b, char16_t *out) {
+        out[0] = displayChar(b);
+        return size_t(1);
+    });
 }
 
 std::u16string insertChar(std::u16string_view Char, std::u16string_view Into, int32_t Position)
@@ -71,8 +90,7 @@ std::u16string insertChar(std::u16string_view Char, std::u16string_view Into, in
 
 std::u16string hexStr(uint8_t byte)
 {
-    static constexpr char16_t digits[] = u"0123456789ABCDEF";
-    return {digits[byte >> 4], digits[byte & 0xF]};
+    return {kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
 }
 
 } // namespace nv::stringops

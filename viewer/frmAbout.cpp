@@ -2,6 +2,7 @@
 
 #include "appinfo/appinfo.h"
 #include "forms/commandbutton.h"
+#include "forms/handler.h"
 #include "forms/label.h"
 #include "forms/line.h"
 #include "forms/messagebox.h"
@@ -68,17 +69,19 @@ frmAbout::frmAbout()
     forms::placeTwips(cmdOK, 4245, 2520, 1260, 345);
     cmdOK->setDefaultButton(true);
     cmdOK->setCancelButton(true);
-    cmdOK->setOnClick([this] { cmdOK_Click(); });
+    forms::connectHandler(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
 
     picIcon = new forms::PictureBox(c);
     forms::placeTwips(picIcon, 120, 120, 1020, 1020);
     picIcon->setBorderStyle(forms::BorderStyle::FixedSingle);
     picIcon->setAutoSize(true);
     picIcon->setPicture(QPixmap::fromImage(aboutPicture()));
+    picIcon->setAccessibleName(QStringLiteral("Program picture"));
+    picIcon->setAccessibleDescription(QStringLiteral("The picture of Norvale"));
 
     cmdSysInfo = new forms::CommandButton(QStringLiteral("&System Info..."), c);
     forms::placeTwips(cmdSysInfo, 4260, 3000, 1245, 345);
-    cmdSysInfo->setOnClick([this] { cmdSysInfo_Click(); });
+    forms::connectHandler(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 
     lblDescription = new forms::Label(QStringLiteral("App Description"), c);
     forms::placeTwips(lblDescription, 1200, 1080, 3885, 1170);

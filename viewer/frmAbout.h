@@ -20,6 +20,8 @@ class PictureBox;
 
 class frmAbout : public forms::Form
 {
+    Q_OBJECT
+
 public:
     frmAbout();
     ~frmAbout() override;
@@ -33,9 +35,6 @@ public:
     forms::Label *lblVersion;
     forms::Label *lblDisclaimer;
     std::array<forms::Line *, 2> Line1;
-
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
 
     // Finds and starts the system information program, or says that it is
     // unavailable. The about box stays open either way.
@@ -52,6 +51,10 @@ public:
 
 protected:
     void Form_Load() override;
+
+private:
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
 };
 
 } // namespace nv

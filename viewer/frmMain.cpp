@@ -9,6 +9,7 @@
 
 #include "files/filenumbers.h"
 #include "forms/clipboard.h"
+#include "forms/handler.h"
 #include "forms/textbox.h"
 #include "forms/units.h"
 #include "forms/updown.h"
@@ -16,11 +17,20 @@
 #include "runtime/error.h"
 #include "runtime/numeric.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPixmap>
+#include <QToolButton>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <exception>
 
@@ -58,6 +68,40 @@ void showAboutBox()
     frmAbout box;
     box.showModal();
 }
+
+// While the options dialog or the about box is open the main window takes
+// no commands. Qt keeps keys and shortcuts from a window a modal one blocks;
+// drops are refused here.
+bool modalWindowOpen()
+{
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+// The file a drop of this data would open, or an empty text when the drop
+// is refused: it must be exactly one local file, and not a folder.
+QString droppedFileName(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return {};
+    const QString name = urls.front().toLocalFile();
+    if (name.isEmpty() || QFileInfo(name).isDir())
+        return {};
+    return name;
+}
+
+// A drop is taken as a copy, never as a move: a file manager removes what
+// it moved, and the viewer never changes or loses the file it shows.
+bool acceptAsCopy(QDropEvent *event)
+{
+    if (!(event->possibleActions() & Qt::CopyAction))
+        return false;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
 } // namespace
 
 // What page rendering sees of the display: its whole text.
@@ -67,6 +111,7 @@ public:
     explicit Display(forms::TextBox *box) : m_box(box) {}
     QString text() const override { return m_box->text(); }
     void setText(const QString &text) override { m_box->setText(text); }
+    void appendText(QStringView tail) override { m_box->appendText(tail); }
 
 private:
     forms::TextBox *m_box;
@@ -93,7 +138,14 @@ frmMain::frmMain()
     txtDisplay->setScrollBarsNone();
     txtDisplay->setMaxLength(kDisplayMaxLength);
     txtDisplay->setFontByName(QStringLiteral("Courier New"), 9.75);
-    txtDisplay->setOnClick([this] { txtDisplay_Click(); });
+    txtDisplay->setAccessibleName(QStringLiteral("Page display"));
+    txtDisplay->setAccessibleDescription(
+        QStringLiteral("One page of the file: offsets, bytes in hexadecimal and as characters"));
+    // The wheel over the display pages, as over the page selector.
+    txtDisplay->viewport()->installEventFilter(this);
+    // Drops are the window's, whatever control lies under them.
+    txtDisplay->setAcceptDrops(false);
+    txtDisplay->viewport()->setAcceptDrops(false);
 
     // Above the text box, over its last 15 twips.
     updScroll = new forms::UpDown(c);
@@ -101,7 +153,10 @@ frmMain::frmMain()
     updScroll->setMin(0);
     updScroll->setMax(0);
     updScroll->raise();
-    updScroll->setOnChange([this] { updScroll_Change(); });
+    updScroll->setAccessibleName(QStringLiteral("Page selector"));
+    updScroll->setAccessibleDescription(QStringLiteral("Next and previous page"));
+    updScroll->upButton()->setAccessibleName(QStringLiteral("Previous page"));
+    updScroll->downButton()->setAccessibleName(QStringLiteral("Next page"));
     setTabOrder(txtDisplay, updScroll);
 
     dlgMain.setFilter(QStringLiteral("All Files (*.*)|*.*|"));
@@ -114,12 +169,26 @@ frmMain::frmMain()
     mnuEditSub.add(5, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
     mnuViewSub.add(0, QStringLiteral("&Options"));
     mnuHelpSub.add(0, QStringLiteral("&About"));
-    mnuFileSub.setOnClick([this](int i) { mnuFileSub_Click(i); });
-    mnuEditSub.setOnClick([this](int i) { mnuEditSub_Click(i); });
-    mnuViewSub.setOnClick([this](int i) { mnuViewSub_Click(i); });
-    mnuHelpSub.setOnClick([this](int i) { mnuHelpSub_Click(i); });
+
+    // Paging from the keyboard, whichever control has the focus; beside the
+    // menu's shortcuts, which use none of these keys.
+    addPagingKey(QKeySequence(Qt::Key_PageDown), &frmMain::NextPage);
+    addPagingKey(QKeySequence(Qt::Key_PageUp), &frmMain::PreviousPage);
+    addPagingKey(QKeySequence(Qt::CTRL | Qt::Key_End), &frmMain::LastPage);
+    addPagingKey(QKeySequence(Qt::CTRL | Qt::Key_Home), &frmMain::FirstPage);
+    setAcceptDrops(true);
+
+    using forms::connectHandler;
+    connectHandler(&mnuFileSub, &forms::MenuArray::clicked, this, &frmMain::mnuFileSub_Click);
+    connectHandler(&mnuEditSub, &forms::MenuArray::clicked, this, &frmMain::mnuEditSub_Click);
+    connectHandler(&mnuViewSub, &forms::MenuArray::clicked, this, &frmMain::mnuViewSub_Click);
+    connectHandler(&mnuHelpSub, &forms::MenuArray::clicked, this, &frmMain::mnuHelpSub_Click);
+    connectHandler(txtDisplay, &forms::TextBox::clicked, this, &frmMain::txtDisplay_Click);
+    connectHandler(updScroll, &forms::UpDown::changed, this, &frmMain::updScroll_Change);
 
     m_display = std::make_unique<Display>(txtDisplay);
+    if (!g_instance)
+        g_instance = this;
 }
 
 frmMain::~frmMain()
@@ -131,14 +200,8 @@ frmMain::~frmMain()
 frmMain &frmMain::instance()
 {
     if (!g_instance)
-        g_instance = new frmMain;
+        nv::raise(err::InvalidProcedureCall, "The program has no main window");
     return *g_instance;
-}
-
-void frmMain::resetInstance()
-{
-    delete g_instance;
-    g_instance = nullptr;
 }
 
 void frmMain::Form_Load()
@@ -178,11 +241,32 @@ void frmMain::OpenFile()
 {
     txtDisplay->setText(QString());
     dlgMain.showOpen(); // a cancel raises and ends the command here
-    m_strFileName = dlgMain.fileName();
+    OpenNamedFile(dlgMain.fileName());
+}
+
+// Open from the chosen file name on.
+void frmMain::OpenNamedFile(const QString &fileName)
+{
+    m_strFileName = fileName;
     ToggleFileMenus();
     files::openForRead(kFileNumber, QFile::encodeName(m_strFileName).toStdString());
     updScroll->setMin(1 - PageCount(m_strFileName));
     ShowSelectedPage();
+}
+
+// Close what is open, as File > Close does, then open as File > Open does
+// with the dropped file in place of the dialog's answer, under the same
+// trap. The menus decide what is open: after an open that failed, Close is
+// enabled with no file open, and Close must run to put the menus right.
+void frmMain::OpenDroppedFile(const QString &fileName)
+{
+    try {
+        if (files::isOpen(kFileNumber) || mnuFileSub.enabled(1))
+            CloseFile();
+        txtDisplay->setText(QString());
+        OpenNamedFile(fileName);
+    } catch (const std::exception &) {
+    }
 }
 
 void frmMain::CloseFile()
@@ -234,6 +318,69 @@ void frmMain::mnuHelpSub_Click(int index)
 void frmMain::txtDisplay_Click()
 {
     mnuEditSub.setEnabled(0, !txtDisplay->selText().isEmpty());
+}
+
+void frmMain::addPagingKey(const QKeySequence &key, void (frmMain::*command)())
+{
+    auto *action = new QAction(this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    forms::connectHandler(action, &QAction::triggered, this, command);
+}
+
+// Each moves the page selector as its arrows would, so the page is shown by
+// its change event; at the end of the range nothing changes.
+void frmMain::NextPage()
+{
+    updScroll->stepDown();
+}
+
+void frmMain::PreviousPage()
+{
+    updScroll->stepUp();
+}
+
+// One change of the value, so one change event and one page shown.
+void frmMain::LastPage()
+{
+    updScroll->setValue(updScroll->min());
+}
+
+void frmMain::FirstPage()
+{
+    updScroll->setValue(updScroll->max());
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && watched == txtDisplay->viewport()) {
+        QCoreApplication::sendEvent(updScroll, event);
+        return true;
+    }
+    return forms::Form::eventFilter(watched, event);
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+// Refused here, the cursor shows it before anything is dropped.
+void frmMain::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (modalWindowOpen() || droppedFileName(event->mimeData()).isEmpty() || !acceptAsCopy(event))
+        event->ignore();
+}
+
+void frmMain::dropEvent(QDropEvent *event)
+{
+    const QString fileName = droppedFileName(event->mimeData());
+    if (modalWindowOpen() || fileName.isEmpty() || !acceptAsCopy(event)) {
+        event->ignore();
+        return;
+    }
+    forms::runHandler([&] { OpenDroppedFile(fileName); });
 }
 
 void frmMain::updScroll_Change()

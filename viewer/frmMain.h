@@ -1,5 +1,11 @@
 // The main window: the page display, the page selector, the file-open
 // dialog and the menus, and every command of the viewer.
+//
+// Besides the arrows of the page selector, the mouse wheel over the display
+// or the selector, Page Down / Page Up and Ctrl+End / Ctrl+Home page through
+// the file, all by driving the selector, so every page is shown by its
+// change event. A single local file dropped on the window is opened as
+// File > Open opens the file chosen in the dialog.
 #pragma once
 
 #include "forms/commondialog.h"
@@ -21,14 +27,16 @@ class UpDown;
 
 class frmMain : public forms::Form
 {
+    Q_OBJECT
+
 public:
     frmMain();
     ~frmMain() override;
 
-    // The program's main window, created on first use and kept for the run.
+    // The program's main window: the first frmMain made that is still alive.
+    // The program makes it before its start-up sequence runs; asking for it
+    // when there is none raises invalid procedure call (5).
     static frmMain &instance();
-    // Tests: deletes the instance, so the next instance() starts afresh.
-    static void resetInstance();
 
     // Controls, in the window's stacking order from the top.
     forms::UpDown *updScroll;
@@ -44,14 +52,6 @@ public:
     forms::MenuArray mnuViewSub;
     forms::MenuArray mnuHelpSub;
 
-    // The handlers, public so that tests can drive them like the events do.
-    void mnuFileSub_Click(int index);
-    void mnuEditSub_Click(int index);
-    void mnuViewSub_Click(int index);
-    void mnuHelpSub_Click(int index);
-    void txtDisplay_Click();
-    void updScroll_Change();
-
     // The file the last Open chose; nothing clears it.
     const QString &chosenFileName() const { return m_strFileName; }
 
@@ -60,11 +60,32 @@ protected:
     void Form_Unload() override;
     void Form_Terminate() override;
 
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void mnuFileSub_Click(int index);
+    void mnuEditSub_Click(int index);
+    void mnuViewSub_Click(int index);
+    void mnuHelpSub_Click(int index);
+    void txtDisplay_Click();
+    void updScroll_Change();
+
     void OpenFile();
+    void OpenNamedFile(const QString &fileName);
+    void OpenDroppedFile(const QString &fileName);
     void CloseFile();
     void ToggleFileMenus();
     void ShowSelectedPage();
+
+    // The paging keys, each one change of the page selector at most.
+    void addPagingKey(const QKeySequence &key, void (frmMain::*command)());
+    void NextPage();
+    void PreviousPage();
+    void LastPage();
+    void FirstPage();
 
     class Display;
     std::unique_ptr<Display> m_display;

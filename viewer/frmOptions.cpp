@@ -3,6 +3,7 @@
 #include "forms/checkbox.h"
 #include "forms/commandbutton.h"
 #include "forms/frame.h"
+#include "forms/handler.h"
 #include "forms/picturebox.h"
 #include "forms/tabstrip.h"
 #include "forms/textbox.h"
@@ -105,13 +106,24 @@ frmOptions::frmOptions()
     setTabOrder(cmdChangeFontColor, cmdChangeBackgroundColor);
     setTabOrder(cmdChangeBackgroundColor, chkSplash);
 
-    tbsOptions->setOnClick([this] { tbsOptions_Click(); });
-    chkSplash->setOnClick([this] { chkSplash_Click(); });
-    cmdChangeBackgroundColor->setOnClick([this] { cmdChangeBackgroundColor_Click(); });
-    cmdChangeFontColor->setOnClick([this] { cmdChangeFontColor_Click(); });
-    cmdApply->setOnClick([this] { cmdApply_Click(); });
-    cmdOK->setOnClick([this] { cmdOK_Click(); });
-    cmdCancel->setOnClick([this] { cmdCancel_Click(); });
+    // The swatches show a colour only; a screen reader says which.
+    picFontColor->setAccessibleName(QStringLiteral("Font color"));
+    picFontColor->setAccessibleDescription(
+        QStringLiteral("Sample of the text color of the page display"));
+    picBackgroundColor->setAccessibleName(QStringLiteral("Background color"));
+    picBackgroundColor->setAccessibleDescription(
+        QStringLiteral("Sample of the background color of the page display"));
+
+    using forms::connectHandler;
+    connectHandler(tbsOptions, &forms::TabStrip::clicked, this, &frmOptions::tbsOptions_Click);
+    connectHandler(chkSplash, &QCheckBox::stateChanged, this, &frmOptions::chkSplash_Click);
+    connectHandler(cmdChangeBackgroundColor, &QPushButton::clicked, this,
+                   &frmOptions::cmdChangeBackgroundColor_Click);
+    connectHandler(cmdChangeFontColor, &QPushButton::clicked, this,
+                   &frmOptions::cmdChangeFontColor_Click);
+    connectHandler(cmdApply, &QPushButton::clicked, this, &frmOptions::cmdApply_Click);
+    connectHandler(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+    connectHandler(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
 }
 
 frmOptions::~frmOptions() = default;

@@ -22,6 +22,8 @@ class TabStrip;
 
 class frmOptions : public forms::Form
 {
+    Q_OBJECT
+
 public:
     frmOptions();
     ~frmOptions() override;
@@ -46,7 +48,11 @@ public:
     static constexpr int kPageShownLeft = 210;
     static constexpr int kPageHiddenLeft = -20000;
 
-    // The handlers, public so that tests can drive them like the events do.
+protected:
+    void Form_Load() override;
+    void Form_KeyDown(int &keyCode, int shift) override;
+
+private:
     void tbsOptions_Click();
     void chkSplash_Click();
     void cmdChangeBackgroundColor_Click();
@@ -54,19 +60,6 @@ public:
     void cmdApply_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
-
-    // What is waiting for Apply.
-    bool splashChanged() const { return mblnSplashChanged; }
-    bool colorsChanged() const { return mblnColorsChanged; }
-    const QString &pendingShowSplash() const { return mstrShowSplash; }
-    const QString &pendingBackgroundColor() const { return mstrBackgroundColor; }
-    const QString &pendingFontColor() const { return mstrFontColor; }
-
-protected:
-    void Form_Load() override;
-    void Form_KeyDown(int &keyCode, int shift) override;
-
-private:
     void changeColor(forms::PictureBox *swatch, QString &pending);
 
     bool mblnSplashChanged = false;

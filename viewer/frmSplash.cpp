@@ -24,12 +24,6 @@ namespace nv {
 
 namespace {
 
-std::function<void(uint32_t)> &sleepOverride()
-{
-    static std::function<void(uint32_t)> sleep;
-    return sleep;
-}
-
 bool isColour(const QString &text)
 {
     const QByteArray bytes = text.toLatin1();
@@ -43,12 +37,7 @@ constexpr int kVersionRightTwips = 240 + 3645;
 
 } // namespace
 
-void frmSplash::setSleepForTesting(std::function<void(uint32_t)> sleep)
-{
-    sleepOverride() = std::move(sleep);
-}
-
-frmSplash::frmSplash()
+frmSplash::frmSplash(SplashWait *wait) : m_wait(wait)
 {
     setCaption(QString());
     setFrameStyle(forms::FrameStyle::NoTitleBar);
@@ -194,8 +183,8 @@ void frmSplash::ShowSplash()
                       [this](const QString &c) { lblPlatform->setCaption(c); }});
     paintNow();
     // A plain sleep: nothing is handled while the splash is up.
-    if (const auto &sleep = sleepOverride())
-        sleep(kSplashMilliseconds);
+    if (m_wait)
+        m_wait->wait(kSplashMilliseconds);
     else
         Sleep(kSplashMilliseconds);
 }

@@ -6,7 +6,6 @@
 #include "forms/form.h"
 
 #include <cstdint>
-#include <functional>
 
 namespace nv {
 
@@ -14,10 +13,22 @@ namespace forms {
 class Label;
 }
 
-class frmSplash : public forms::Form
+// The blocking wait while the splash is up. The splash uses the system's
+// Sleep unless it is made with another wait.
+class SplashWait
 {
 public:
-    frmSplash();
+    virtual ~SplashWait() = default;
+    virtual void wait(uint32_t milliseconds) = 0;
+};
+
+class frmSplash : public forms::Form
+{
+    Q_OBJECT
+
+public:
+    // `wait` (not owned) must outlive the window; null means the system's Sleep.
+    explicit frmSplash(SplashWait *wait = nullptr);
     ~frmSplash() override;
 
     // Labels, from the top of the window down; FillSplashLabels sets them.
@@ -29,10 +40,6 @@ public:
     // How long the splash stays up.
     static constexpr uint32_t kSplashMilliseconds = 3000;
 
-    // Tests replace the blocking wait of the splash (an empty function
-    // restores the real one), so that they can measure it or skip it.
-    static void setSleepForTesting(std::function<void(uint32_t)> sleep);
-
 protected:
     void Form_Load() override;
     void Form_Click() override;
@@ -43,6 +50,8 @@ private:
     void ShowMainForm();
     void RunWithDefaults();
     void paintNow();
+
+    SplashWait *m_wait;
 };
 
 } // namespace nv

@@ -47,13 +47,12 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     nv::forms::setQuitWhenNoFormLoaded(true);
 
-    int rc = 0;
-    {
-        nv::frmSplash splash;
-        nv::forms::runHandler([&] { splash.load(); });
-        if (nv::forms::loadedFormCount() > 0)
-            rc = QApplication::exec();
-    }
-    nv::frmMain::resetInstance();
-    return rc;
+    // The main window is made, not loaded, before the start-up sequence,
+    // which loads and shows it; it goes before the application object.
+    nv::frmMain mainWindow;
+    nv::frmSplash splash;
+    nv::forms::runHandler([&] { splash.load(); });
+    if (nv::forms::loadedFormCount() == 0)
+        return 0;
+    return QApplication::exec();
 }

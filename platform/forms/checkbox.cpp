@@ -1,18 +1,11 @@
 #include "checkbox.h"
 
-#include "handler.h"
 #include "runtime/error.h"
 #include "textbox.h"
 
 namespace nv::forms {
 
-CheckBox::CheckBox(const QString &caption, QWidget *parent) : QCheckBox(caption, parent)
-{
-    QObject::connect(this, &QCheckBox::stateChanged, this, [this](int) {
-        if (m_onClick)
-            runHandler(m_onClick);
-    });
-}
+CheckBox::CheckBox(const QString &caption, QWidget *parent) : QCheckBox(caption, parent) {}
 
 int CheckBox::value() const
 {

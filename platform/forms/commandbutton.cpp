@@ -1,7 +1,5 @@
 #include "commandbutton.h"
 
-#include "handler.h"
-
 #include <QKeyEvent>
 
 namespace nv::forms {
@@ -9,10 +7,6 @@ namespace nv::forms {
 CommandButton::CommandButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent)
 {
     setAutoDefault(false);
-    QObject::connect(this, &QPushButton::clicked, this, [this] {
-        if (m_onClick)
-            runHandler(m_onClick);
-    });
 }
 
 void CommandButton::setDefaultButton(bool on)

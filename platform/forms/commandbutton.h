@@ -1,16 +1,16 @@
 // The command button. Its window clicks the default button on Enter and the
 // cancel button on Esc (Form); a button that has the focus takes Enter (and
-// Space) itself.
+// Space) itself. Its click event is QPushButton's clicked().
 #pragma once
 
 #include <QPushButton>
-
-#include <functional>
 
 namespace nv::forms {
 
 class CommandButton : public QPushButton
 {
+    Q_OBJECT
+
 public:
     CommandButton(const QString &caption, QWidget *parent);
 
@@ -24,15 +24,12 @@ public:
     void setCancelButton(bool on);
     bool isCancelButton() const { return m_cancel; }
 
-    void setOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
     bool m_default = false;
     bool m_cancel = false;
-    std::function<void()> m_onClick;
 };
 
 } // namespace nv::forms

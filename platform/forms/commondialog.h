@@ -4,14 +4,17 @@
 // selected." and leaves FileName and Color as they were.
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <cstdint>
 
 namespace nv::forms {
 
-class CommonDialog
+class CommonDialog : public QObject
 {
+    Q_OBJECT
+
 public:
     // Classic "Description|pattern|Description|pattern|" text.
     void setFilter(const QString &filter) { m_filter = filter; }

@@ -48,6 +48,8 @@ class CommandButton;
 
 class Form : public QWidget
 {
+    Q_OBJECT
+
 public:
     Form();
     ~Form() override;

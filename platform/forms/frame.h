@@ -8,6 +8,8 @@ namespace nv::forms {
 
 class Frame : public QGroupBox
 {
+    Q_OBJECT
+
 public:
     Frame(const QString &caption, QWidget *parent) : QGroupBox(caption, parent) {}
     void setCaption(const QString &caption) { setTitle(caption); }

@@ -14,6 +14,8 @@ enum class Alignment { Left, Right, Center };
 
 class Label : public QLabel
 {
+    Q_OBJECT
+
 public:
     Label(const QString &caption, QWidget *parent);
 

@@ -11,6 +11,8 @@ namespace nv::forms {
 
 class Line : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit Line(QWidget *parent);
 

@@ -1,6 +1,5 @@
 #include "menuarray.h"
 
-#include "handler.h"
 #include "runtime/error.h"
 
 #include <QAction>
@@ -23,7 +22,7 @@ QAction *MenuArray::add(int index, const QString &caption, const QKeySequence &s
             window->addAction(action);
     }
     action->setEnabled(enabled);
-    QObject::connect(action, &QAction::triggered, m_menu, [this, index] { click(index); });
+    connect(action, &QAction::triggered, this, [this, index] { click(index); });
     m_items[index] = action;
     return action;
 }
@@ -54,9 +53,9 @@ void MenuArray::setEnabled(int index, bool enabled)
 void MenuArray::click(int index)
 {
     QAction *a = item(index);
-    if (!a || !a->isEnabled() || !m_onClick)
+    if (!a || !a->isEnabled())
         return;
-    runHandler([&] { m_onClick(index); });
+    emit clicked(index);
 }
 
 } // namespace nv::forms

@@ -1,12 +1,13 @@
 // A control array of menu items: the items of one drop-down menu, told apart
-// by an index that need not be contiguous. One click handler receives the
-// index. A disabled item raises no click, from the menu or its shortcut.
+// by an index that need not be contiguous. The click event, clicked(index),
+// carries the index. A disabled item raises no click, from the menu or its
+// shortcut.
 #pragma once
 
 #include <QKeySequence>
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <map>
 
 class QAction;
@@ -14,8 +15,10 @@ class QMenu;
 
 namespace nv::forms {
 
-class MenuArray
+class MenuArray : public QObject
 {
+    Q_OBJECT
+
 public:
     // `menu` is the drop-down menu the items go into (not owned).
     explicit MenuArray(QMenu *menu);
@@ -33,18 +36,19 @@ public:
     bool enabled(int index) const;
     void setEnabled(int index, bool enabled);
 
-    void setOnClick(std::function<void(int)> handler) { m_onClick = std::move(handler); }
     // What a person's choice of the item does: the click, if it is enabled.
     void click(int index);
 
     QMenu *menu() const { return m_menu; }
+
+signals:
+    void clicked(int index);
 
 private:
     QAction *checkedItem(int index) const;
 
     QMenu *m_menu;
     std::map<int, QAction *> m_items;
-    std::function<void(int)> m_onClick;
 };
 
 } // namespace nv::forms

@@ -1,7 +1,6 @@
 #include "picturebox.h"
 
 #include "color.h"
-#include "handler.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -71,9 +70,8 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && m_onClick &&
-        rect().contains(event->position().toPoint()))
-        runHandler(m_onClick);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
     else
         QWidget::mouseReleaseEvent(event);
 }

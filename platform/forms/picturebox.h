@@ -8,14 +8,14 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
-
 namespace nv::forms {
 
 enum class BorderStyle { None, FixedSingle };
 
 class PictureBox : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit PictureBox(QWidget *parent);
 
@@ -37,7 +37,9 @@ public:
     // Not reached by Tab (pages of a tab strip).
     void setTabStop(bool on);
 
-    void setOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }
+signals:
+    // A click with the left button inside the box.
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,7 +52,6 @@ private:
     BorderStyle m_border = BorderStyle::None;
     QPixmap m_picture;
     bool m_autoSize = false;
-    std::function<void()> m_onClick;
 };
 
 } // namespace nv::forms

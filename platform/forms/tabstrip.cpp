@@ -1,6 +1,5 @@
 #include "tabstrip.h"
 
-#include "handler.h"
 #include "runtime/error.h"
 
 #include <QPainter>
@@ -13,9 +12,9 @@ TabStrip::TabStrip(QWidget *parent) : QWidget(parent), m_bar(new QTabBar(this))
 {
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
-    QObject::connect(m_bar, &QTabBar::currentChanged, this, [this](int) {
-        if (m_onClick && !m_adding)
-            runHandler(m_onClick);
+    connect(m_bar, &QTabBar::currentChanged, this, [this](int) {
+        if (!m_adding)
+            emit clicked();
     });
 }
 

@@ -1,13 +1,11 @@
 // The tab strip: a row of tabs over an empty panel. It holds no controls;
 // the pages are separate containers that the window places over the panel.
 // Tabs count from 1. Selecting a tab, by a click or in code, raises the
-// click event once.
+// click event, clicked(), once.
 #pragma once
 
 #include <QString>
 #include <QWidget>
-
-#include <functional>
 
 class QTabBar;
 
@@ -15,6 +13,8 @@ namespace nv::forms {
 
 class TabStrip : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit TabStrip(QWidget *parent);
 
@@ -32,9 +32,10 @@ public:
     int selectedIndex() const; // 1-based; 0 without tabs
     void setSelectedIndex(int index);
 
-    void setOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }
-
     QTabBar *tabBar() const { return m_bar; }
+
+signals:
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -44,7 +45,6 @@ private:
     void checkIndex(int index) const;
 
     QTabBar *m_bar;
-    std::function<void()> m_onClick;
     bool m_adding = false;
 };
 

@@ -1,7 +1,6 @@
 #include "textbox.h"
 
 #include "color.h"
-#include "handler.h"
 #include "runtime/error.h"
 
 #include <QFont>
@@ -11,7 +10,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -41,10 +39,31 @@ TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent)
 void TextBox::setText(const QString &text)
 {
     m_text = (m_maxLength > 0 && text.size() > m_maxLength) ? text.left(m_maxLength) : text;
-    m_pairs.clear();
-    for (qsizetype i = 0; i + 1 < m_text.size(); ++i)
-        if (m_text.at(i) == u'\r' && m_text.at(i + 1) == u'\n')
+    textReplaced(0);
+}
+
+void TextBox::appendText(QStringView tail)
+{
+    const qsizetype before = m_text.size();
+    if (m_maxLength > 0 && before + tail.size() > m_maxLength)
+        tail = tail.first(std::max<qsizetype>(0, m_maxLength - before));
+    m_text.append(tail);
+    textReplaced(before);
+}
+
+// After a new text whose first `unchanged` characters are those of the old
+// one: the pairs inside them stay, the rest are found again (a CR just before
+// the changed part may pair with an LF at its start). Then as setText.
+void TextBox::textReplaced(qsizetype unchanged)
+{
+    while (!m_pairs.empty() && m_pairs.back() + 1 >= unchanged)
+        m_pairs.pop_back();
+    const QStringView text(m_text);
+    for (qsizetype i = text.indexOf(u'\r', std::max<qsizetype>(0, unchanged - 1));
+         i >= 0 && i + 1 < text.size(); i = text.indexOf(u'\r', i + 1)) {
+        if (text[i + 1] == u'\n')
             m_pairs.push_back(int(i++));
+    }
     m_selStart = 0;
     m_selLength = 0;
     m_userSelection = false;
@@ -131,10 +150,15 @@ void TextBox::scheduleSync()
     if (m_syncQueued)
         return;
     m_syncQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_syncQueued = false;
-        syncWidget();
-    });
+    // A posted call, so the event loop (or anyone sending the box's posted
+    // events) brings the widget up to date.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_syncQueued = false;
+            syncWidget();
+        },
+        Qt::QueuedConnection);
 }
 
 void TextBox::syncWidget()
@@ -167,12 +191,6 @@ void TextBox::syncWidget()
         m_selDirty = false;
     }
     m_syncing = false;
-}
-
-QString TextBox::shownText()
-{
-    syncWidget();
-    return toPlainText();
 }
 
 void TextBox::setLocked(bool locked)
@@ -282,8 +300,8 @@ void TextBox::keyPressEvent(QKeyEvent *e)
 void TextBox::mouseReleaseEvent(QMouseEvent *e)
 {
     QPlainTextEdit::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && m_onClick)
-        runHandler(m_onClick);
+    if (e->button() == Qt::LeftButton)
+        emit clicked();
 }
 
 void TextBox::showEvent(QShowEvent *e)

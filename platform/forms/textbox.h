@@ -8,9 +8,10 @@
 // whole or not at all.
 //
 // Replacing the text only records it; the widget is brought up to date once,
-// before it paints or anything reads it through the widget (or on
-// syncWidget()). Code that replaces the text many times in a row, as page
-// rendering does, costs one relayout, not one per replacement.
+// by a call posted to the event loop (QCoreApplication::sendPostedEvents on
+// the box runs it at once), or before it paints, takes a key or mouse press
+// or the focus. Code that replaces the text many times in a row, as page rendering
+// does, costs one relayout, not one per replacement.
 //
 // The text box claims no copy, cut or select-all keys and has no context
 // menu: those belong to the window's menu, which works on the real text.
@@ -20,7 +21,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace nv::forms {
@@ -30,6 +30,8 @@ constexpr int32_t kInvalidPropertyValue = 380;
 
 class TextBox : public QPlainTextEdit
 {
+    Q_OBJECT
+
 public:
     explicit TextBox(QWidget *parent);
 
@@ -37,6 +39,9 @@ public:
     // a maximum length, text beyond it is cut off.
     const QString &text() const { return m_text; }
     void setText(const QString &text);
+    // The same as setText(text() + tail), without copying the text so far
+    // when nothing else holds it.
+    void appendText(QStringView tail);
 
     // Selection in characters of the real text. A start beyond the end means
     // the end; a length beyond the end is cut to the end; a negative start or
@@ -66,18 +71,9 @@ public:
 
     void setFontByName(const QString &family, double pointSize, bool bold = false);
 
-    // A click with the mouse in the text; runs after the selection it made.
-    void setOnClick(std::function<void()> handler) { m_onClick = std::move(handler); }
-
-    // Brings the widget up to date with the real text and selection now.
-    void syncWidget();
-    bool widgetPending() const { return m_textDirty || m_selDirty; }
-    // What the widget shows, brought up to date first.
-    QString shownText();
-
-    // Position maps between the real text and the widget's document.
-    int toShown(int realPos) const;
-    int toReal(int shownPos) const;
+signals:
+    // A click with the mouse in the text, after the selection it made.
+    void clicked();
 
 protected:
     bool event(QEvent *e) override;
@@ -88,6 +84,12 @@ protected:
 
 private:
     static bool isMenuKey(const QKeyEvent *e);
+    void textReplaced(qsizetype unchanged);
+    // Brings the widget up to date with the real text and selection now.
+    void syncWidget();
+    // Position maps between the real text and the widget's document.
+    int toShown(int realPos) const;
+    int toReal(int shownPos) const;
     void scheduleSync();
     void readUserSelection() const;
     void applyPalette();
@@ -106,7 +108,6 @@ private:
     bool m_multiLine = true;
     uint32_t m_backColor = 0xFFFFFF;
     uint32_t m_foreColor = 0;
-    std::function<void()> m_onClick;
 };
 
 } // namespace nv::forms

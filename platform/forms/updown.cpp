@@ -1,10 +1,9 @@
 #include "updown.h"
 
-#include "handler.h"
-
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -38,6 +37,25 @@ void UpDown::keyPressEvent(QKeyEvent *event)
         stepDown();
     else
         QWidget::keyPressEvent(event);
+}
+
+void UpDown::wheelEvent(QWheelEvent *event)
+{
+    event->accept();
+    // Summed in 64 bits: a remainder below one notch plus any delta fits.
+    int64_t delta = int64_t(m_wheelRemainder) + event->angleDelta().y();
+    while (delta >= kWheelNotch || delta <= -kWheelNotch) {
+        const bool up = delta > 0;
+        delta += up ? -kWheelNotch : kWheelNotch;
+        const int32_t before = m_value;
+        up ? stepUp() : stepDown();
+        // At the end of the range the other notches would change nothing.
+        if (m_value == before) {
+            delta = 0;
+            break;
+        }
+    }
+    m_wheelRemainder = int(delta);
 }
 
 void UpDown::resizeEvent(QResizeEvent *event)
@@ -75,8 +93,7 @@ void UpDown::changeTo(int32_t value)
     if (value == m_value)
         return;
     m_value = value;
-    if (m_onChange)
-        runHandler(m_onChange);
+    emit changed();
 }
 
 void UpDown::setValue(int32_t value)

@@ -1,8 +1,12 @@
 // The up/down control: two stacked arrow buttons that step a signed 32-bit
 // value by 1 between Min and Max, without wrapping. The up arrow steps
 // towards Max, the down arrow towards Min; a held arrow repeats. Each step
-// that changes the value raises one change event; a step at the end of the
-// range changes nothing and raises nothing.
+// that changes the value raises one change event (the changed() signal); a
+// step at the end of the range changes nothing and raises nothing.
+//
+// The mouse wheel steps it too: each notch turned up is one step up, each
+// notch turned down one step down. Finer deltas, as touchpads send, add up
+// until they make a notch. With the focus, the Up and Down keys step.
 //
 // Setting Min or Max keeps the value inside the new range by moving it
 // silently, without a change event: a caller that narrows the range shows
@@ -13,7 +17,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
 
 class QToolButton;
 
@@ -21,6 +24,8 @@ namespace nv::forms {
 
 class UpDown : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit UpDown(QWidget *parent);
 
@@ -35,15 +40,19 @@ public:
     void stepUp();
     void stepDown();
 
-    void setOnChange(std::function<void()> handler) { m_onChange = std::move(handler); }
-
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
 
+    // Eighths of a degree in one notch of a mouse wheel.
+    static constexpr int kWheelNotch = 120;
+
+signals:
+    void changed();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    // With the focus, the Up and Down keys step as the arrows do.
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void clampSilently();
@@ -54,7 +63,7 @@ private:
     int32_t m_value = 0;
     int32_t m_min = 0;
     int32_t m_max = 0;
-    std::function<void()> m_onChange;
+    int m_wheelRemainder = 0; // wheel delta short of a whole notch
 };
 
 } // namespace nv::forms

@@ -39,6 +39,13 @@ private:
     QString m_file;
 };
 
+// A person does not wait for the splash.
+class NoWait final : public nv::SplashWait
+{
+public:
+    void wait(uint32_t) override {}
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -50,9 +57,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     Person person(QString::fromLocal8Bit(argv[1]));
     nv::setDialogs(&person);
-    nv::frmSplash::setSleepForTesting([](uint32_t) {});
+    // Made before the start-up sequence, as the program makes it.
+    nv::frmMain mainWindow;
+    NoWait noWait;
     {
-        nv::frmSplash splash;
+        nv::frmSplash splash(&noWait);
         splash.load();
     }
     std::printf("config %s\nsplash %s\n", qPrintable(nv::ConfigFilePath()),
@@ -68,6 +77,5 @@ int main(int argc, char **argv)
         options.chkSplash->setValue(0);
         options.cmdOK->click();
     }
-    nv::frmMain::resetInstance();
     return 0;
 }

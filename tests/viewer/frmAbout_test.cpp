@@ -10,6 +10,7 @@
 #include "registry/registry.h"
 #include "runtime/error.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -82,6 +83,11 @@ TEST_F(About, LoadFillsCaptionAndLabels)
                        "representation."));
     EXPECT_TRUE(about.lblDisclaimer->caption().isEmpty());
     EXPECT_EQ(about.picIcon->size(), QSize(68, 68));
+    // The picture is named for screen readers.
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(about.picIcon);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->text(QAccessible::Name), QStringLiteral("Program picture"));
+    EXPECT_FALSE(picture->text(QAccessible::Description).isEmpty());
 }
 
 struct ValueCase

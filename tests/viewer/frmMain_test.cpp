@@ -1,8 +1,4 @@
-#include "fakedialogs.h"
-#include "testenv.h"
-
-#include "frmMain.h"
-#include "settings.h"
+#include "mainwindow_fixture.h"
 
 #include "files/filenumbers.h"
 #include "forms/clipboard.h"
@@ -30,45 +26,14 @@
 using nv::frmMain;
 namespace fs = std::filesystem;
 
+using nvtest::kClose;
+using nvtest::kCopy;
+using nvtest::kExit;
+using nvtest::kOpen;
+using nvtest::kSelectAll;
+using nvtest::MainWindow;
+
 namespace {
-
-constexpr int kOpen = 0, kClose = 1, kExit = 3, kCopy = 0, kSelectAll = 5;
-
-class MainWindow : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        // Every test has a store of its own.
-        nvtest::registerComponents();
-        nv::gstrBackgroundColor = QStringLiteral("16777215");
-        nv::gstrFontColor = QStringLiteral("0");
-        form.load();
-        form.show();
-    }
-    void TearDown() override { nv::files::close(1); }
-
-    // A file of `pages` full pages; byte i holds i modulo 251.
-    std::string makeFile(const std::string &name, int pages)
-    {
-        std::string bytes(size_t(pages) * 512, '\0');
-        for (size_t i = 0; i < bytes.size(); ++i)
-            bytes[i] = char(i % 251);
-        const fs::path p = dir / name;
-        nvtest::writeFile(p, bytes);
-        return p.string();
-    }
-    void open(const std::string &path)
-    {
-        dialogs.openAnswers.push_back(QString::fromStdString(path));
-        form.mnuFileSub_Click(kOpen);
-    }
-    QString firstLabel() const { return form.txtDisplay->text().left(8); }
-
-    nvtest::FakeDialogs dialogs;
-    nvtest::ScratchDir dir{"frmMain"};
-    frmMain form;
-};
 
 TEST_F(MainWindow, StartsWithOnlyTheCommandsThatCanRun)
 {
@@ -162,9 +127,9 @@ TEST_F(MainWindow, CopyAfterSelectAllEndsWithACarriageReturn)
 {
     open(makeFile("one.bin", 2));
     ASSERT_EQ(form.txtDisplay->text().size(), 2496);
-    form.mnuEditSub_Click(kSelectAll);
+    form.mnuEditSub.click(kSelectAll);
     EXPECT_TRUE(form.mnuEditSub.enabled(kCopy));
-    form.mnuEditSub_Click(kCopy);
+    form.mnuEditSub.click(kCopy);
     const QString copied = nv::forms::clipboard::text();
     EXPECT_EQ(copied.size(), 2495);
     EXPECT_TRUE(copied.endsWith(u'\r'));
@@ -178,7 +143,7 @@ TEST_F(MainWindow, ThePageSelectorSurvivesCloseAndTheNextOpen)
     for (int i = 0; i < 5; ++i)
         form.updScroll->downButton()->click();
     EXPECT_EQ(firstLabel(), QStringLiteral("00000A00"));
-    form.mnuFileSub_Click(kClose);
+    form.mnuFileSub.click(kClose);
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
     EXPECT_EQ(form.updScroll->value(), -5);
     open(makeFile("twenty.bin", 20));
@@ -186,7 +151,7 @@ TEST_F(MainWindow, ThePageSelectorSurvivesCloseAndTheNextOpen)
     EXPECT_EQ(firstLabel(), QStringLiteral("00000A00"));
     EXPECT_EQ(form.txtDisplay->text().size(), 2496); // rendered once, not twice
     // A smaller file pulls the selector into its range without a second render.
-    form.mnuFileSub_Click(kClose);
+    form.mnuFileSub.click(kClose);
     open(makeFile("three.bin", 3));
     EXPECT_EQ(form.updScroll->value(), -2);
     EXPECT_EQ(firstLabel(), QStringLiteral("00000400"));
@@ -200,7 +165,7 @@ TEST_F(MainWindow, AFileThatCannotBeOpenedLeavesTheMenusToggled)
     EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
     EXPECT_FALSE(nv::files::isOpen(1));
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
-    form.mnuFileSub_Click(kClose);
+    form.mnuFileSub.click(kClose);
     EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
     EXPECT_FALSE(form.mnuFileSub.enabled(kClose));
 }
@@ -208,7 +173,7 @@ TEST_F(MainWindow, AFileThatCannotBeOpenedLeavesTheMenusToggled)
 TEST_F(MainWindow, ACancelledOpenClearsTheDisplayAndChangesNothingElse)
 {
     form.txtDisplay->setText(QStringLiteral("old"));
-    form.mnuFileSub_Click(kOpen); // no answer queued: the person cancels
+    form.mnuFileSub.click(kOpen); // no answer queued: the person cancels
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
     EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
     EXPECT_FALSE(form.mnuFileSub.enabled(kClose));
@@ -218,14 +183,14 @@ TEST_F(MainWindow, ACancelledOpenClearsTheDisplayAndChangesNothingElse)
 TEST_F(MainWindow, EmptyDisplayAndClosedFileHaveSoundAnswers)
 {
     // Select All on nothing selects nothing.
-    form.mnuEditSub_Click(kSelectAll);
+    form.mnuEditSub.click(kSelectAll);
     EXPECT_EQ(form.txtDisplay->selLength(), 0);
     EXPECT_TRUE(form.mnuEditSub.enabled(kCopy));
-    form.mnuEditSub_Click(kCopy);
+    form.mnuEditSub.click(kCopy);
     EXPECT_TRUE(nv::forms::clipboard::text().isEmpty());
     // After Close the selector keeps its range; a step reads nothing.
     open(makeFile("two.bin", 2));
-    form.mnuFileSub_Click(kClose);
+    form.mnuFileSub.click(kClose);
     form.updScroll->downButton()->click();
     EXPECT_EQ(form.updScroll->value(), -1);
     EXPECT_TRUE(form.txtDisplay->text().isEmpty());
@@ -235,7 +200,7 @@ TEST_F(MainWindow, EmptyDisplayAndClosedFileHaveSoundAnswers)
 TEST_F(MainWindow, ClickInTheDisplaySetsCopyFromTheSelection)
 {
     open(makeFile("one.bin", 1));
-    form.txtDisplay->syncWidget();
+    QApplication::processEvents();
     QWidget *vp = form.txtDisplay->viewport();
     QTest::mouseClick(vp, Qt::LeftButton, {}, QPoint(20, 5));
     EXPECT_FALSE(form.mnuEditSub.enabled(kCopy));
@@ -294,7 +259,7 @@ TEST_F(MainWindow, PagingNeverChangesTheFile)
         form.updScroll->downButton()->click();
     for (int i = 0; i < 5; ++i)
         form.updScroll->upButton()->click();
-    form.mnuFileSub_Click(kClose);
+    form.mnuFileSub.click(kClose);
     EXPECT_EQ(nvtest::readFile(path), before);
     EXPECT_EQ(fs::last_write_time(path), mtime);
 }
@@ -342,7 +307,7 @@ TEST(MainWindowText, AFullPageLineFitsOnOneScreenLine)
         "00000000  00 01 02 03 04 05 06 07-08 09 0A 0B 0C 0D 0E 0F   ................\r\n");
     ASSERT_EQ(line.size(), 78);
     form.txtDisplay->setText(line.repeated(32));
-    form.txtDisplay->syncWidget();
+    QApplication::processEvents();
     QApplication::processEvents();
     const QTextBlock first = form.txtDisplay->document()->firstBlock();
     ASSERT_TRUE(first.layout());

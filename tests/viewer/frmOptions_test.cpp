@@ -13,6 +13,7 @@
 #include "frmOptions.h"
 #include "settings.h"
 
+#include <QAccessible>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -53,6 +54,7 @@ protected:
 
 TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
 {
+    nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
     display().setForeColor(0x123456);
     display().setBackColor(0xABCDEF);
     nv::frmOptions dlg;
@@ -61,11 +63,12 @@ TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
     EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0xABCDEFu);
     EXPECT_EQ(dlg.chkSplash->value(), 1);
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
-    EXPECT_TRUE(dlg.splashChanged());
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
     EXPECT_EQ(dlg.tbsOptions->caption(1), QStringLiteral("General"));
     EXPECT_EQ(dlg.tbsOptions->caption(2), QStringLiteral("Colors"));
     EXPECT_EQ(dlg.tbsOptions->toolTip(2), QStringLiteral("Set Color Options"));
+    // The tick on loading is a change waiting for Apply.
+    dlg.cmdApply->click();
+    EXPECT_EQ(stored(), configWith("TRUE", "255", "65280"));
 }
 
 TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
@@ -78,7 +81,6 @@ TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
     dlg.chkSplash->setValue(1);
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
     dlg.chkSplash->setValue(0);
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("FALSE"));
     dlg.cmdApply->click();
     EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("FALSE"));
     EXPECT_NE(stored().find("ShowSplash=FALSE\n"), std::string::npos);
@@ -174,9 +176,12 @@ TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
     dialogs.colorAnswers = {std::nullopt};
     dlg.cmdChangeFontColor->click();
     EXPECT_EQ(dlg.picFontColor->backColor(), 255u);
-    EXPECT_TRUE(dlg.pendingFontColor().isEmpty());
-    EXPECT_TRUE(dlg.colorsChanged());
     EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    // Apply keeps both colours: no colour was picked.
+    dlg.cmdApply->click();
+    EXPECT_EQ(stored(), kStored);
+    EXPECT_EQ(nv::gstrFontColor, QStringLiteral("255"));
+    EXPECT_EQ(display().foreColor(), 255u);
 }
 
 TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
@@ -202,9 +207,6 @@ TEST_F(Options, EachLoadStartsWithNothingPending)
     dlg.cmdCancel->click();
 
     dlg.load();
-    EXPECT_FALSE(dlg.colorsChanged());
-    EXPECT_TRUE(dlg.pendingBackgroundColor().isEmpty());
-    EXPECT_EQ(dlg.pendingShowSplash(), QStringLiteral("TRUE"));
     dlg.cmdApply->click();
     // The cancelled colour and the cancelled FALSE are not written.
     EXPECT_EQ(stored(), kStored);
@@ -235,6 +237,23 @@ TEST_F(Options, PagesLieAboveTheTabStripInTheClientArea)
     EXPECT_LT(children.indexOf(dlg.picOptions[1]), children.indexOf(dlg.picOptions[0]));
     EXPECT_EQ(dlg.client()->childAt(30, 60), static_cast<QWidget *>(dlg.picOptions[0]));
     dlg.unload();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Options, SwatchesAreNamedForScreenReaders)
+{
+    nv::frmOptions dlg;
+    const std::pair<QWidget *, const char *> swatches[] = {
+        {dlg.picFontColor, "Font color"}, {dlg.picBackgroundColor, "Background color"}};
+    for (const auto &[swatch, name] : swatches) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(swatch);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(name));
+        EXPECT_FALSE(a->text(QAccessible::Description).isEmpty()) << name;
+    }
 }
 
 } // namespace

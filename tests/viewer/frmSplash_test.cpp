@@ -29,9 +29,9 @@ struct LabelDesign
 TEST(Splash, WhileUpItShowsTheFilledLabelsOverThePicture)
 {
     nvtest::ProgramScope scope;
-    nv::frmSplash splash;
+    nv::frmSplash splash(&scope.wait);
     bool checked = false;
-    nv::frmSplash::setSleepForTesting([&](uint32_t) {
+    scope.wait.onWait = [&](uint32_t) {
         checked = true;
         EXPECT_TRUE(splash.isVisible());
         EXPECT_TRUE(splash.caption().isEmpty());
@@ -74,7 +74,7 @@ TEST(Splash, WhileUpItShowsTheFilledLabelsOverThePicture)
         const QRect g = splash.geometry();
         EXPECT_NEAR(nv::forms::pixelsToTwips(g.x()), (screen.width() - 4065) / 2, 30);
         EXPECT_NEAR(nv::forms::pixelsToTwips(g.y()), (screen.height() - 5130) / 2, 30);
-    });
+    };
     splash.load();
     EXPECT_TRUE(checked);
 }
@@ -82,12 +82,12 @@ TEST(Splash, WhileUpItShowsTheFilledLabelsOverThePicture)
 TEST(Splash, ClickLeadsToTheMainWindow)
 {
     nvtest::ProgramScope scope;
-    nv::frmSplash splash;
-    nv::frmSplash::setSleepForTesting([&](uint32_t) {
+    nv::frmSplash splash(&scope.wait);
+    scope.wait.onWait = [&](uint32_t) {
         QTest::mouseClick(splash.client(), Qt::LeftButton, {}, QPoint(20, 20));
         EXPECT_FALSE(splash.isLoaded());
         EXPECT_TRUE(nv::frmMain::instance().isVisible());
-    });
+    };
     splash.load();
     EXPECT_TRUE(nv::frmMain::instance().isVisible());
     EXPECT_EQ(nv::forms::loadedFormCount(), 1);

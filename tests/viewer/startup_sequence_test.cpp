@@ -156,16 +156,16 @@ TEST_P(StartUp, EndsInTheMainWindow)
     if (c.place == Place::Directory)
         fs::create_directory(ini);
 
-    nv::frmSplash splash;
+    nv::frmSplash splash(&scope.wait);
     int sleeps = 0;
     bool shownWhileWaiting = false;
     QString version;
-    nv::frmSplash::setSleepForTesting([&](uint32_t ms) {
+    scope.wait.onWait = [&](uint32_t ms) {
         ++sleeps;
         EXPECT_EQ(ms, 3000u);
         shownWhileWaiting = splash.isVisible();
         version = splash.lblVersion->caption();
-    });
+    };
     splash.load();
 
     EXPECT_EQ(dialogs.messages.size(), c.answers.size());
@@ -202,9 +202,9 @@ TEST(StartUpQuestion, NamesThePathAndCancelEndsBeforeAnyWindow)
     const std::string file = config("NORVALE", "TRUE", "0", "16777215");
     nvtest::writeFile(scope.configPath(), file);
 
-    nv::frmSplash splash;
+    nv::frmSplash splash(&scope.wait);
     bool slept = false;
-    nv::frmSplash::setSleepForTesting([&](uint32_t) { slept = true; });
+    scope.wait.onWait = [&](uint32_t) { slept = true; };
     EXPECT_THROW(splash.load(), nvtest::ProgramEnded);
 
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -228,7 +228,7 @@ TEST(StartUpInstalled, KeepsSettingsInTheUsersDirectory)
     scope.runFrom("/usr/bin");
     {
         nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
-        nv::frmSplash splash;
+        nv::frmSplash splash(&scope.wait);
         splash.load();
         EXPECT_TRUE(dialogs.messages.empty());
         EXPECT_TRUE(nv::frmMain::instance().isVisible());
@@ -236,11 +236,10 @@ TEST(StartUpInstalled, KeepsSettingsInTheUsersDirectory)
         EXPECT_EQ(fs::status(scope.userConfigPath().parent_path()).permissions(),
                   fs::perms::owner_all);
     }
-    nv::frmMain::resetInstance();
     nvtest::writeFile(scope.userConfigPath(), config("x", "TRUE", "0", "16777215"));
     nvtest::FakeDialogs dialogs{nvtest::FakeDialogs::Questions::MustBeAnswered};
     dialogs.messageAnswers = {MsgAnswer::Cancel};
-    nv::frmSplash splash;
+    nv::frmSplash splash(&scope.wait);
     EXPECT_THROW(splash.load(), nvtest::ProgramEnded);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.startsWith(
@@ -258,7 +257,7 @@ TEST(StartUpQuestion, ComesAgainWhileYesDoesNotTake)
     nvtest::writeFile(scope.configPath(), file);
     fs::permissions(scope.configPath(), fs::perms::owner_read);
 
-    nv::frmSplash splash;
+    nv::frmSplash splash(&scope.wait);
     splash.load();
     EXPECT_EQ(dialogs.messages.size(), 3u);
     EXPECT_TRUE(nv::frmMain::instance().isVisible());
@@ -270,7 +269,6 @@ TEST(SplashWait, LastsAboutThreeSecondsOnlyWhenShown)
 {
     for (const char *flag : {"TRUE", "FALSE"}) {
         nvtest::ProgramScope scope;
-        nv::frmSplash::setSleepForTesting({});
         nvtest::writeFile(scope.configPath(), config("Norvale", flag, "0", "16777215"));
         nv::frmSplash splash;
         QElapsedTimer t;

@@ -16,14 +16,10 @@ ProgramScope::ProgramScope()
     nv::gstrFontColor.clear();
     nv::gstrBackgroundColor.clear();
     nv::setEndProgramAction([](int code) { throw ProgramEnded{code}; });
-    nv::frmSplash::setSleepForTesting([](uint32_t) {});
-    nv::frmMain::resetInstance();
 }
 
 ProgramScope::~ProgramScope()
 {
-    nv::frmMain::resetInstance();
-    nv::frmSplash::setSleepForTesting({});
     nv::setEndProgramAction({});
 }
 

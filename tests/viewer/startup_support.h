@@ -4,11 +4,14 @@
 
 #include "configplace.h"
 #include "fakedialogs.h"
+#include "frmMain.h"
+#include "frmSplash.h"
 #include "testenv.h"
 
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +24,21 @@ struct ProgramEnded
     int code;
 };
 
+// The splash's wait, recorded instead of waited: `onWait` runs in its place.
+class RecordedWait : public nv::SplashWait
+{
+public:
+    std::function<void(uint32_t)> onWait;
+    void wait(uint32_t milliseconds) override
+    {
+        if (onWait)
+            onWait(milliseconds);
+    }
+};
+
 // A scratch program directory, the settings globals emptied, the program's
-// end made catchable and the main window fresh; all undone afterwards.
+// end made catchable and a main window of its own, made as the program
+// makes it; all undone afterwards. A splash made with `wait` does not wait.
 class ProgramScope
 {
 public:
@@ -35,10 +51,13 @@ public:
     // The program runs from `dir` instead of the scratch directory.
     void runFrom(const std::filesystem::path &dir) { m_place.setProgramDir(dir); }
 
+    RecordedWait wait;
+
 private:
     ScratchDir m_dir{"program"};
     ScratchDir m_configHome{"config-home"};
     ConfigPlace m_place{m_dir.path(), m_configHome.path()};
+    nv::frmMain m_mainWindow;
 };
 
 // config.ini with its line ends made "\n", for comparisons.

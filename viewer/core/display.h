@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 namespace nv {
 
@@ -12,6 +13,16 @@ public:
     virtual ~DisplayText() = default;
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
+
+    // One replacement of the whole text by its current text followed by
+    // `tail`. A display that keeps its text where it can grow overrides this
+    // to append in place, rather than copy the text so far for each line.
+    virtual void appendText(QStringView tail)
+    {
+        QString text = this->text();
+        text.append(tail);
+        setText(text);
+    }
 };
 
 } // namespace nv

@@ -5,6 +5,8 @@
 #include "modIO.h"
 #include "runtime/checked.h"
 
+#include <algorithm>
+
 namespace nv {
 
 int32_t FirstPositionOf(int32_t selectorValue)
@@ -12,30 +14,52 @@ int32_t FirstPositionOf(int32_t selectorValue)
     return checkedAdd(checkedAbs(checkedMul(selectorValue, kBytesPerPage)), 1);
 }
 
+namespace {
+
+QChar *put(QChar *out, QStringView text)
+{
+    // The usual cell of two digits without a call to a general copy.
+    if (text.size() == 2) {
+        out[0] = text[0];
+        out[1] = text[1];
+        return out + 2;
+    }
+    return std::copy(text.begin(), text.end(), out);
+}
+
+} // namespace
+
 void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lngFirstByte,
                 DisplayText &display)
 {
+    // Each line is measured, then written into one buffer that serves every
+    // line: no copy of a result or cell beyond the one into the line.
+    QString s;
     for (int16_t i = 0; i < kLinesPerPage; ++i) {
-        QString s = theHexFunctions().GenerateOffset(lngFirstByte, i);
-        s.reserve(78);
-        s += u' ';
-        for (int c = 0; c <= 7; ++c) {
-            s += u' ';
-            s += strHexTable.view(i, c);
+        const QString offset = theHexFunctions().GenerateOffset(lngFirstByte, i);
+        QStringView hex[kBytesPerLine];
+        // The label and a space, a space or "-" before each byte, three
+        // spaces, the characters, CR LF.
+        qsizetype length = offset.size() + 1 + kBytesPerLine + 3 + 2;
+        for (int c = 0; c < kBytesPerLine; ++c) {
+            hex[c] = strHexTable.view(i, c);
+            length += hex[c].size();
         }
-        s += u'-';
-        s += strHexTable.view(i, 8);
-        for (int c = 9; c <= 15; ++c) {
-            s += u' ';
-            s += strHexTable.view(i, c);
+        const QString chars = theStrings().CombineChars(strCharTable, i);
+        length += chars.size();
+
+        s.resize(length);
+        QChar *o = put(s.data(), offset);
+        *o++ = u' ';
+        for (int c = 0; c < kBytesPerLine; ++c) {
+            *o++ = c == 8 ? u'-' : u' ';
+            o = put(o, hex[c]);
         }
-        s += QStringLiteral("   ");
-        s += theStrings().CombineChars(strCharTable, i);
-        QString text = display.text();
-        text.reserve(text.size() + s.size() + 2);
-        text += s;
-        text += QStringLiteral("\r\n");
-        display.setText(text);
+        o = put(o, u"   ");
+        o = put(o, chars);
+        *o++ = u'\r';
+        *o++ = u'\n';
+        display.appendText(s);
     }
 }
 
@@ -51,8 +75,10 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
 
 void FillSplashLabels(const SplashLabels &splash)
 {
-    splash.lblVersion(
-        QStringLiteral("Version %1.%2.%3").arg(app::major()).arg(app::minor()).arg(app::revision()));
+    splash.lblVersion(QStringLiteral("Version %1.%2.%3")
+                          .arg(app::major())
+                          .arg(app::minor())
+                          .arg(app::revision()));
     splash.lblCopyright(app::legalCopyright());
     splash.lblCompany(app::companyName());
     splash.lblPlatform(QStringLiteral("For Windows 9x/NT/2000"));

@@ -13,8 +13,7 @@ namespace {
 // bound 1 the line dimension.
 SAFEARRAY *allocTable(uint32_t elementSize, uint16_t features)
 {
-    auto *a = static_cast<SAFEARRAY *>(
-        std::calloc(1, sizeof(SAFEARRAY) + sizeof(SAFEARRAYBOUND)));
+    auto *a = static_cast<SAFEARRAY *>(std::calloc(1, sizeof(SAFEARRAY) + sizeof(SAFEARRAYBOUND)));
     if (!a)
         throw std::bad_alloc();
     a->cDims = 2;
@@ -31,8 +30,6 @@ SAFEARRAY *allocTable(uint32_t elementSize, uint16_t features)
     return a;
 }
 
-size_t cell(int line, int column) { return size_t(line) + size_t(kLinesPerPage) * size_t(column); }
-
 } // namespace
 
 ByteTable::ByteTable() : m_array(allocTable(1, 0)) {}
@@ -41,16 +38,6 @@ ByteTable::~ByteTable()
 {
     std::free(m_array->pvData);
     std::free(m_array);
-}
-
-uint8_t ByteTable::at(int line, int column) const
-{
-    return static_cast<const uint8_t *>(m_array->pvData)[cell(line, column)];
-}
-
-void ByteTable::set(int line, int column, uint8_t value)
-{
-    static_cast<uint8_t *>(m_array->pvData)[cell(line, column)] = value;
 }
 
 StringTable::StringTable() : m_array(allocTable(sizeof(BSTR), FADF_BSTR)) {}
@@ -62,12 +49,6 @@ StringTable::~StringTable()
         SysFreeString(elements[i]);
     std::free(m_array->pvData);
     std::free(m_array);
-}
-
-QStringView StringTable::view(int line, int column) const
-{
-    BSTR s = static_cast<BSTR *>(m_array->pvData)[cell(line, column)];
-    return QStringView(s, qsizetype(SysStringLen(s)));
 }
 
 ByteTable &PageBuffer()

@@ -3,11 +3,13 @@
 // fastest, which is how the component libraries receive them.
 #pragma once
 
+#include "com/bstr.h"
 #include "com/comtypes.h"
 
 #include <QString>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace nv {
@@ -15,6 +17,13 @@ namespace nv {
 constexpr int kLinesPerPage = 32;
 constexpr int kBytesPerLine = 16;
 constexpr int kBytesPerPage = kLinesPerPage * kBytesPerLine;
+
+// The linear index of element (line, column), the line index fastest. The
+// tables are only ever indexed by the page geometry, so it is not checked.
+constexpr size_t cellOf(int line, int column)
+{
+    return size_t(line) + size_t(kLinesPerPage) * size_t(column);
+}
 
 class ByteTable
 {
@@ -24,8 +33,14 @@ public:
     ByteTable(const ByteTable &) = delete;
     ByteTable &operator=(const ByteTable &) = delete;
 
-    uint8_t at(int line, int column) const;
-    void set(int line, int column, uint8_t value);
+    uint8_t at(int line, int column) const
+    {
+        return static_cast<const uint8_t *>(m_array->pvData)[cellOf(line, column)];
+    }
+    void set(int line, int column, uint8_t value)
+    {
+        static_cast<uint8_t *>(m_array->pvData)[cellOf(line, column)] = value;
+    }
     SAFEARRAY **array() { return &m_array; }
 
 private:
@@ -43,7 +58,11 @@ public:
     // The element as text; a never-assigned element is empty.
     QString at(int line, int column) const { return view(line, column).toString(); }
     // The element's text without a copy; valid until the element is replaced.
-    QStringView view(int line, int column) const;
+    QStringView view(int line, int column) const
+    {
+        const BSTR s = static_cast<const BSTR *>(m_array->pvData)[cellOf(line, column)];
+        return QStringView(s, qsizetype(SysStringLen(s)));
+    }
     SAFEARRAY **array() { return &m_array; }
 
 private:

@@ -2,22 +2,32 @@
 
 #include "forms/checkbox.h"
 #include "forms/color.h"
+#include "forms/commandbutton.h"
 #include "forms/commondialog.h"
+#include "forms/frame.h"
+#include "forms/label.h"
+#include "forms/line.h"
 #include "forms/menuarray.h"
+#include "forms/picturebox.h"
 #include "forms/tabstrip.h"
+#include "forms/textbox.h"
 #include "forms/units.h"
 #include "forms/updown.h"
 #include "runtime/error.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTabBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <vector>
 
 using namespace nv::forms;
 
@@ -47,7 +57,7 @@ TEST_P(UpDownSteps, StepsInsideTheRangeWithOneEventPerChange)
     upd.setMax(c.max);
     upd.setValue(c.value);
     int events = 0;
-    upd.setOnChange([&] { ++events; });
+    QObject::connect(&upd, &UpDown::changed, [&] { ++events; });
     for (int i = 0; i < c.ups; ++i)
         upd.upButton()->click();
     for (int i = 0; i < c.downs; ++i)
@@ -74,7 +84,7 @@ TEST(UpDown, NarrowingTheRangeMovesTheValueSilently)
     upd.setMin(-9);
     upd.setValue(-5);
     int events = 0;
-    upd.setOnChange([&] { ++events; });
+    QObject::connect(&upd, &UpDown::changed, [&] { ++events; });
     upd.setMin(-2);
     EXPECT_EQ(upd.value(), -2);
     EXPECT_EQ(events, 0);
@@ -82,6 +92,81 @@ TEST(UpDown, NarrowingTheRangeMovesTheValueSilently)
     EXPECT_EQ(events, 1);
     upd.setValue(-1);
     EXPECT_EQ(events, 1);
+}
+
+// One notch of a wheel is 120; finer deltas add up to one. Each whole notch
+// is one step and one event, and at the ends of the range nothing happens.
+struct WheelCase
+{
+    const char *name;
+    int32_t min, value;
+    std::vector<int> deltas; // turned up > 0, down < 0
+    int32_t expected;
+    int events;
+};
+
+class UpDownWheel : public testing::TestWithParam<WheelCase>
+{
+};
+
+TEST_P(UpDownWheel, EachNotchIsOneStep)
+{
+    const WheelCase &c = GetParam();
+    QWidget host;
+    UpDown upd(&host);
+    upd.setMin(c.min);
+    upd.setValue(c.value);
+    std::vector<int32_t> seen;
+    QObject::connect(&upd, &UpDown::changed, [&] { seen.push_back(upd.value()); });
+    for (int delta : c.deltas) {
+        QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(0, delta), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&upd, &wheel);
+        EXPECT_TRUE(wheel.isAccepted());
+    }
+    EXPECT_EQ(upd.value(), c.expected);
+    EXPECT_EQ(int(seen.size()), c.events);
+    // One step per event: every value in between is seen once.
+    for (size_t i = 1; i < seen.size(); ++i)
+        EXPECT_EQ(std::abs(seen[i] - seen[i - 1]), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UpDownWheel,
+    testing::Values(WheelCase{"DownIsTowardsMin", -5, 0, {-120}, -1, 1},
+                    WheelCase{"UpIsTowardsMax", -5, -3, {120}, -2, 1},
+                    WheelCase{"ThreeFortiesMakeOneNotch", -5, 0, {-40, -40, -40}, -1, 1},
+                    WheelCase{"TwoFortiesAreNotYetANotch", -5, 0, {-40, -40}, 0, 0},
+                    WheelCase{"TouchpadBackAndForthCancels", -5, 0, {-100, 100, -100}, 0, 0},
+                    WheelCase{"ABigDeltaIsSeveralSteps", -5, 0, {-360}, -3, 3},
+                    WheelCase{"NothingPastTheLastPage", -5, -5, {-120, -120}, -5, 0},
+                    WheelCase{"NothingBeforeTheFirstPage", -5, 0, {120}, 0, 0},
+                    WheelCase{"AHugeDeltaStopsAtTheEnd", -3, 0, {-120 * 1000000}, -3, 3},
+                    WheelCase{"EmptyRange", 0, 0, {-120, 120}, 0, 0}),
+    [](const auto &info) { return info.param.name; });
+
+// ---- the controls as Qt sees them ----------------------------------------------
+
+TEST(Controls, ReportTheirOwnClassNames)
+{
+    QWidget host;
+    const std::pair<QObject *, const char *> controls[] = {
+        {new UpDown(&host), "nv::forms::UpDown"},
+        {new TabStrip(&host), "nv::forms::TabStrip"},
+        {new CheckBox(QStringLiteral("c"), &host), "nv::forms::CheckBox"},
+        {new CommandButton(QStringLiteral("b"), &host), "nv::forms::CommandButton"},
+        {new PictureBox(&host), "nv::forms::PictureBox"},
+        {new Label(QStringLiteral("l"), &host), "nv::forms::Label"},
+        {new Line(&host), "nv::forms::Line"},
+        {new Frame(QStringLiteral("f"), &host), "nv::forms::Frame"},
+        {new TextBox(&host), "nv::forms::TextBox"},
+        {new CommonDialog, "nv::forms::CommonDialog"},
+    };
+    for (const auto &[control, name] : controls) {
+        EXPECT_STREQ(control->metaObject()->className(), name);
+        if (!control->parent())
+            delete control;
+    }
 }
 
 // ---- units and colours ------------------------------------------------------
@@ -124,7 +209,7 @@ TEST(MenuArray, ClickCarriesTheIndexAndDisabledItemsStayQuiet)
     QAction *separator = items.add(2, QStringLiteral("-"));
     EXPECT_TRUE(separator->isSeparator());
     std::vector<int> clicks;
-    items.setOnClick([&](int i) { clicks.push_back(i); });
+    QObject::connect(&items, &MenuArray::clicked, [&](int i) { clicks.push_back(i); });
     items.item(5)->trigger();
     items.setEnabled(0, false);
     items.item(0)->trigger();
@@ -148,7 +233,7 @@ TEST(CheckBox, ClickRunsOnEveryChangeOfValue)
     QWidget host;
     CheckBox box(QStringLiteral("Show"), &host);
     std::vector<int> seen;
-    box.setOnClick([&] { seen.push_back(box.value()); });
+    QObject::connect(&box, &QCheckBox::stateChanged, [&] { seen.push_back(box.value()); });
     box.setValue(1); // by code
     box.setValue(1); // no change, no click
     box.click();     // by a person: ticked becomes clear
@@ -163,7 +248,7 @@ TEST(TabStrip, TabsCountFromOneAndSelectingRaisesOneClick)
     QWidget host;
     TabStrip tabs(&host);
     int clicks = 0;
-    tabs.setOnClick([&] { ++clicks; });
+    QObject::connect(&tabs, &TabStrip::clicked, [&] { ++clicks; });
     EXPECT_EQ(tabs.addTab(QStringLiteral("General"), QStringLiteral("General"),
                           QStringLiteral("Set General Options")),
               1);

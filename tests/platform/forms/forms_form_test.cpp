@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -36,10 +37,13 @@ public:
         ok = new CommandButton(QStringLiteral("OK"), client());
         cancel = new CommandButton(QStringLiteral("Cancel"), client());
         other = new CommandButton(QStringLiteral("Other"), client());
-        ok->setOnClick([this] { log.push_back("ok"); });
-        cancel->setOnClick([this] { log.push_back("cancel"); });
-        other->setOnClick([this] { log.push_back("other"); });
+        connectHandler(ok, &QPushButton::clicked, this, &Recorder::okClick);
+        connectHandler(cancel, &QPushButton::clicked, this, &Recorder::cancelClick);
+        connectHandler(other, &QPushButton::clicked, this, &Recorder::otherClick);
     }
+    void okClick() { log.push_back("ok"); }
+    void cancelClick() { log.push_back("cancel"); }
+    void otherClick() { log.push_back("other"); }
 
 protected:
     void Form_Load() override
@@ -164,6 +168,17 @@ TEST(Form, AnUntrappedErrorIsShownAndEndsTheProgram)
     ASSERT_EQ(fake.messages.size(), 1);
     EXPECT_EQ(fake.messages[0].text,
               QStringLiteral("Run-time error '9':\n\nSubscript out of range"));
+}
+
+TEST(Form, ControlsAreFoundByTheirOwnClass)
+{
+    Recorder f;
+    // A plain Qt button among the window's controls is no CommandButton.
+    auto *plain = new QPushButton(QStringLiteral("Plain"), f.client());
+    plain->setDefault(true);
+    EXPECT_EQ(f.findChildren<CommandButton *>(), (QList<CommandButton *>{f.ok, f.cancel, f.other}));
+    EXPECT_EQ(f.defaultButton(), nullptr);
+    EXPECT_EQ(qobject_cast<CommandButton *>(plain), nullptr);
 }
 
 } // namespace

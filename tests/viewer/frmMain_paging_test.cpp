@@ -1,0 +1,378 @@
+// Paging and opening the ways desktop users expect, through the real window:
+// the wheel, the paging keys, drag and drop, and what a screen reader reads.
+// Every page shown is compared with the page written out independently.
+#include "mainwindow_fixture.h"
+
+#include "forms/updown.h"
+#include "frmOptions.h"
+
+#include <QAccessible>
+#include <QAccessibleTextInterface>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using nvtest::kClose;
+using nvtest::kOpen;
+
+namespace {
+
+constexpr int kPages = 20;
+
+class Paging : public nvtest::MainWindow
+{
+protected:
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        QObject::connect(form.updScroll, &nv::forms::UpDown::changed, [this] { ++changes; });
+    }
+
+    // A 20-page file open at page `page`.
+    void openAt(int page)
+    {
+        open(makeFile("twenty.bin", kPages));
+        form.updScroll->setValue(-page);
+        changes = 0;
+    }
+    // The page shown and the display agree with the written-out page.
+    void expectShown(int page)
+    {
+        EXPECT_EQ(form.updScroll->value(), -page);
+        EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(kPages), page)) << page;
+    }
+    void wheel(QWidget *over, int delta)
+    {
+        QWheelEvent e(QPointF(4, 4), over->mapToGlobal(QPointF(4, 4)), QPoint(0, delta),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    }
+    // Keys go where the window system sends them: to the focused control,
+    // through the window's shortcuts first.
+    void key(QWidget *focus, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        focus->setFocus();
+        QTest::keyClick(focus, k, mods);
+    }
+    void activate()
+    {
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    int changes = 0;
+};
+
+struct WheelCase
+{
+    const char *name;
+    int startPage;
+    std::vector<int> deltas;
+    int page; // shown afterwards
+    int changes;
+};
+
+class WheelPaging : public Paging, public testing::WithParamInterface<WheelCase>
+{
+};
+
+TEST_P(WheelPaging, OverTheDisplayAndTheSelectorStepsPageByPage)
+{
+    const WheelCase &c = GetParam();
+    for (QWidget *over : {form.txtDisplay->viewport(), static_cast<QWidget *>(form.updScroll)}) {
+        openAt(c.startPage);
+        for (int delta : c.deltas)
+            wheel(over, delta);
+        expectShown(c.page);
+        EXPECT_EQ(changes, c.changes) << over->metaObject()->className();
+        form.mnuFileSub.click(kClose);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WheelPaging,
+    testing::Values(WheelCase{"NotchDownIsTheNextPage", 0, {-120}, 1, 1},
+                    WheelCase{"NotchUpIsThePreviousPage", 7, {120}, 6, 1},
+                    WheelCase{"ThreeFortiesAreOneNotch", 0, {-40, -40, -40}, 1, 1},
+                    WheelCase{"EachNotchItsOwnChange", 3, {-120, -120, -120, 120}, 5, 4},
+                    WheelCase{"NothingBeforeTheFirstPage", 0, {120}, 0, 0},
+                    WheelCase{"NothingAfterTheLastPage", kPages - 1, {-120}, kPages - 1, 0},
+                    WheelCase{"UpFromTheLastPage", kPages - 1, {120}, kPages - 2, 1}),
+    [](const auto &info) { return info.param.name; });
+
+TEST_F(Paging, WheelWithNoFileOpenDoesWhatTheArrowsDo)
+{
+    form.txtDisplay->setText(QStringLiteral("untouched"));
+    wheel(form.txtDisplay->viewport(), -120);
+    wheel(form.updScroll, 120);
+    EXPECT_EQ(form.updScroll->value(), 0);
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
+}
+
+struct KeyCase
+{
+    const char *name;
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    int startPage;
+    int page;
+    int changes;
+};
+
+class KeyPaging : public Paging, public testing::WithParamInterface<KeyCase>
+{
+};
+
+TEST_P(KeyPaging, WhicheverControlHasTheFocus)
+{
+    const KeyCase &c = GetParam();
+    activate();
+    for (QWidget *focus :
+         {static_cast<QWidget *>(form.txtDisplay), static_cast<QWidget *>(form.updScroll)}) {
+        openAt(c.startPage);
+        key(focus, c.key, c.mods);
+        expectShown(c.page);
+        EXPECT_EQ(changes, c.changes) << focus->metaObject()->className();
+        form.mnuFileSub.click(kClose);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KeyPaging,
+    testing::Values(KeyCase{"PageDownIsTheNextPage", Qt::Key_PageDown, {}, 4, 5, 1},
+                    KeyCase{"PageUpIsThePreviousPage", Qt::Key_PageUp, {}, 4, 3, 1},
+                    KeyCase{
+                        "PageDownOnTheLastPage", Qt::Key_PageDown, {}, kPages - 1, kPages - 1, 0},
+                    KeyCase{"PageUpOnTheFirstPage", Qt::Key_PageUp, {}, 0, 0, 0},
+                    KeyCase{"CtrlEndIsTheLastPageInOneChange", Qt::Key_End, Qt::ControlModifier, 0,
+                            kPages - 1, 1},
+                    KeyCase{"CtrlHomeIsTheFirstPageInOneChange", Qt::Key_Home, Qt::ControlModifier,
+                            kPages - 1, 0, 1},
+                    KeyCase{"CtrlEndOnTheLastPage", Qt::Key_End, Qt::ControlModifier, kPages - 1,
+                            kPages - 1, 0},
+                    KeyCase{"CtrlHomeOnTheFirstPage", Qt::Key_Home, Qt::ControlModifier, 0, 0, 0}),
+    [](const auto &info) { return info.param.name; });
+
+TEST_F(Paging, PagingKeysLeaveTheMenuShortcutsAlone)
+{
+    activate();
+    // Ctrl+O opens through the dialog, as before.
+    dialogs.openAnswers.push_back(QString::fromStdString(makeFile("twenty.bin", kPages)));
+    key(form.txtDisplay, Qt::Key_O, Qt::ControlModifier);
+    expectShown(0);
+    key(form.txtDisplay, Qt::Key_End, Qt::ControlModifier);
+    expectShown(kPages - 1);
+    // Ctrl+A and Ctrl+C still select and copy the page shown.
+    key(form.updScroll, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(form.txtDisplay->selLength(), 2495);
+    key(form.txtDisplay, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              expectedPage(pageBytes(kPages), kPages - 1).chopped(1));
+    // The paging keys are shortcuts of the window, none of the menu's.
+    const QList<QKeySequence> menuKeys = {
+        QKeySequence(QStringLiteral("Ctrl+O")), QKeySequence(QStringLiteral("Ctrl+X")),
+        QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+A"))};
+    int pagingKeys = 0;
+    for (QAction *a : form.actions())
+        if (!menuKeys.contains(a->shortcut()))
+            ++pagingKeys;
+    EXPECT_EQ(pagingKeys, 4);
+}
+
+// Runs `inside` while the options dialog is open modally over the window.
+void whileOptionsOpen(nv::frmMain &form, const std::function<void()> &inside)
+{
+    bool ran = false;
+    QTimer::singleShot(0, &form, [&] {
+        auto *dialog = qobject_cast<nv::frmOptions *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        inside();
+        ran = true;
+        dialog->unload();
+    });
+    form.mnuViewSub.click(0);
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(Paging, NothingWhileAModalDialogIsOpen)
+{
+    openAt(3);
+    whileOptionsOpen(form, [&] {
+        for (auto [k, mods] : {std::pair{Qt::Key_PageDown, Qt::KeyboardModifiers()},
+                               std::pair{Qt::Key_End, Qt::KeyboardModifiers(Qt::ControlModifier)}})
+            QTest::keyClick(form.txtDisplay, k, mods);
+    });
+    expectShown(3);
+    EXPECT_EQ(changes, 0);
+}
+
+// ---- drag and drop ---------------------------------------------------------
+
+QMimeData *urlData(const QList<QUrl> &urls)
+{
+    auto *data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+// What the window answers while the data is dragged over it, then what the
+// drop does. The window itself is the target: its controls take no drops.
+// A drop it takes is taken as a copy, so the file manager keeps the file.
+bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
+                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+{
+    const QPoint at(100, 100);
+    QDragEnterEvent enter(at, offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    QDragMoveEvent move(at, offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &move);
+    EXPECT_EQ(enter.isAccepted(), move.isAccepted());
+    QDropEvent drop(at, offered, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(drop.isAccepted(), enter.isAccepted());
+    if (drop.isAccepted()) {
+        EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    }
+    return enter.isAccepted();
+}
+
+TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
+{
+    EXPECT_FALSE(form.txtDisplay->acceptDrops());
+    EXPECT_FALSE(form.txtDisplay->viewport()->acceptDrops());
+    const std::string ten = makeFile("ten.bin", 10);
+    const std::string twenty = makeFile("twenty.bin", kPages);
+
+    // Nothing open: opened at the selector's page, menus toggled.
+    std::unique_ptr<QMimeData> data(urlData({QUrl::fromLocalFile(QString::fromStdString(ten))}));
+    ASSERT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_EQ(form.chosenFileName(), QString::fromStdString(ten));
+    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(form.updScroll->min(), -9);
+    EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(10), 0));
+
+    // A file open: closed first, the new one shown at the page the selector keeps.
+    form.updScroll->setValue(-5);
+    data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(twenty))}));
+    ASSERT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_EQ(form.chosenFileName(), QString::fromStdString(twenty));
+    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(form.updScroll->min(), -19);
+    expectShown(5);
+    EXPECT_TRUE(dialogs.filtersSeen.isEmpty()); // no dialog was asked
+
+    // File > Close afterwards closes it as usual.
+    form.mnuFileSub.click(kClose);
+    EXPECT_FALSE(nv::files::isOpen(1));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
+}
+
+TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
+{
+    std::unique_ptr<QMimeData> data(
+        urlData({QUrl::fromLocalFile(QString::fromStdString((dir / "missing.bin").string()))}));
+    EXPECT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_FALSE(nv::files::isOpen(1));
+    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
+    EXPECT_TRUE(form.txtDisplay->text().isEmpty());
+    // The next drop runs Close first, so the menus end the right way round.
+    data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)))}));
+    EXPECT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_TRUE(nv::files::isOpen(1));
+    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(1), 0));
+}
+
+TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
+{
+    const QUrl one = QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)));
+    const QUrl two = QUrl::fromLocalFile(QString::fromStdString(makeFile("two.bin", 2)));
+    auto text = [] {
+        auto *d = new QMimeData;
+        d->setText(QStringLiteral("/etc/hostname"));
+        return d;
+    };
+    struct
+    {
+        const char *name;
+        QMimeData *data;
+    } cases[] = {
+        {"two files", urlData({one, two})},
+        {"a web address", urlData({QUrl(QStringLiteral("https://example.org/one.bin"))})},
+        {"a folder", urlData({QUrl::fromLocalFile(QString::fromStdString(dir.path().string()))})},
+        {"plain text", text()},
+        {"no urls", urlData({})},
+    };
+    form.txtDisplay->setText(QStringLiteral("untouched"));
+    for (const auto &c : cases) {
+        std::unique_ptr<QMimeData> owned(c.data);
+        EXPECT_FALSE(dragAndDrop(form, c.data)) << c.name;
+    }
+    // One file that may only be moved: taking it would lose it.
+    std::unique_ptr<QMimeData> moveOnly(urlData({one}));
+    EXPECT_FALSE(dragAndDrop(form, moveOnly.get(), Qt::MoveAction));
+    EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
+    EXPECT_FALSE(nv::files::isOpen(1));
+}
+
+TEST_F(Paging, ADropWhileAModalDialogIsOpenIsRefused)
+{
+    std::unique_ptr<QMimeData> data(
+        urlData({QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)))}));
+    whileOptionsOpen(form, [&] { EXPECT_FALSE(dragAndDrop(form, data.get())); });
+    EXPECT_FALSE(nv::files::isOpen(1));
+    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
+}
+
+// ---- screen readers ----------------------------------------------------------
+
+TEST_F(Paging, TheDisplayAndTheSelectorAreNamedAndThePageIsReadable)
+{
+    struct
+    {
+        QWidget *control;
+        const char *name;
+    } named[] = {
+        {form.txtDisplay, "Page display"},
+        {form.updScroll, "Page selector"},
+        {form.updScroll->upButton(), "Previous page"},
+        {form.updScroll->downButton(), "Next page"},
+    };
+    for (const auto &n : named) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(n.control);
+        ASSERT_NE(a, nullptr) << n.name;
+        EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(n.name));
+    }
+    for (QWidget *described :
+         {static_cast<QWidget *>(form.txtDisplay), static_cast<QWidget *>(form.updScroll)})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(described)
+                         ->text(QAccessible::Description)
+                         .isEmpty());
+
+    openAt(2);
+    QApplication::processEvents(); // the widget shows what the display holds
+    QAccessibleTextInterface *text =
+        QAccessible::queryAccessibleInterface(form.txtDisplay)->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(0, text->characterCount()),
+              expectedPage(pageBytes(kPages), 2).replace(QStringLiteral("\r\n"), "\n"));
+}
+
+} // namespace
