@@ -1,6 +1,7 @@
 #include "storefile.h"
 
 #include "runtime/posixfile.h"
+#include "runtime/userdirs.h"
 
 #include <cerrno>
 #include <chrono>
@@ -19,49 +20,15 @@ namespace fs = std::filesystem;
 
 namespace nv::reg {
 
-namespace {
-
-std::string envValue(const char *name)
-{
-    const char *v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-
-std::string withoutTrailingSlashes(std::string dir)
-{
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir;
-}
-
-std::string homeDir()
-{
-    std::string home = envValue("HOME");
-    if (!home.empty())
-        return home;
-    struct passwd pw;
-    struct passwd *found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return {};
-}
-
-} // namespace
-
 std::string userStoreFile()
 {
     std::string dir = envValue("NORVALE_REGISTRY_DIR");
     if (!dir.empty())
         return withoutTrailingSlashes(dir) + "/registry.reg";
-    std::string config = envValue("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/') { // relative values are to be ignored
-        std::string home = homeDir();
-        if (home.empty())
-            return {};
-        config = withoutTrailingSlashes(home) + "/.config";
-    }
-    return withoutTrailingSlashes(config) + "/norvale/registry.reg";
+    const std::string config = userConfigHome();
+    if (config.empty())
+        return {};
+    return config + "/norvale/registry.reg";
 }
 
 std::vector<std::string> machineStoreFiles()
