@@ -23,7 +23,8 @@ function(nv_add_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # Test names without the printed parameter values: those may hold addresses.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
   # The discovered tests get their properties from a script that CTest reads
   # after discovery: passing lists through gtest_discover_tests splits them.
   set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")

@@ -1,13 +1,10 @@
 #include "classlist.h"
 
 #include "guid.h"
+#include "runtime/ascii.h"
+#include "runtime/posixfile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <strings.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace nv::com {
 
@@ -37,7 +34,7 @@ std::string_view takeField(std::string_view &s)
 std::optional<std::string> knownModel(std::string_view model)
 {
     for (const char *m : kModels)
-        if (model.size() == std::strlen(m) && ::strncasecmp(model.data(), m, model.size()) == 0)
+        if (ascii::equalsIgnoringCase(model, m))
             return std::string(m);
     return std::nullopt;
 }
@@ -46,28 +43,11 @@ std::optional<std::string> knownModel(std::string_view model)
 // size: a FIFO or a device in its place must not block or flood the program.
 std::optional<std::string> readSmallFile(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    std::string text;
+    if (!f.ok() || std::size_t(f.info.st_size) > kMaxClassListSize ||
+        posix::readCapped(f.fd.get(), kMaxClassListSize, text) != posix::ReadStatus::Ok)
         return std::nullopt;
-    std::optional<std::string> text;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        std::size_t(st.st_size) <= kMaxClassListSize) {
-        std::string bytes;
-        char buf[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0 || bytes.size() + std::size_t(n) > kMaxClassListSize) {
-                if (n == 0)
-                    text = std::move(bytes);
-                break;
-            }
-            bytes.append(buf, std::size_t(n));
-        }
-    }
-    ::close(fd);
     return text;
 }
 

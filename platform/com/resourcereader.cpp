@@ -1,12 +1,9 @@
 #include "resourcereader.h"
 
 #include "resource.h"
+#include "runtime/posixfile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace nv::com {
 
@@ -34,22 +31,15 @@ uint64_t le64(const uint8_t *p)
 class File
 {
 public:
-    ~File()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
     std::string open(const std::string &path)
     {
-        m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (m_fd < 0)
-            return "cannot open " + path + ": " + std::strerror(errno);
-        struct stat st;
-        if (::fstat(m_fd, &st) != 0)
-            return "cannot examine " + path + ": " + std::strerror(errno);
-        if (!S_ISREG(st.st_mode))
+        posix::OpenedFile f = posix::openRegularForRead(path);
+        if (f.error)
+            return "cannot open " + path + ": " + std::strerror(f.error);
+        if (!f.ok())
             return path + " is not a regular file";
-        m_size = uint64_t(st.st_size);
+        m_fd = std::move(f.fd);
+        m_size = uint64_t(f.info.st_size);
         return {};
     }
     uint64_t size() const { return m_size; }
@@ -59,21 +49,12 @@ public:
         if (offset > m_size || length > m_size - offset || length > kMaxReadSize)
             return false;
         out.resize(size_t(length));
-        size_t done = 0;
-        while (done < length) {
-            ssize_t n =
-                ::pread(m_fd, out.data() + done, size_t(length) - done, off_t(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += size_t(n);
-        }
-        return true;
+        return posix::readAt(m_fd.get(), out.data(), size_t(length), off_t(offset)) ==
+               ssize_t(length);
     }
 
 private:
-    int m_fd = -1;
+    posix::Fd m_fd;
     uint64_t m_size = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "classlist.h"
 #include "guid.h"
+#include "modulecheck.h"
 #include "registry/registry.h"
 #include "runtime/appdir.h"
 
@@ -91,6 +92,11 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
             if (path.front() != '/')
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
                             "Module of class " + id + " is not an absolute path: " + path);
+            // dlopen would hang on a FIFO and die of SIGBUS on a file cut short.
+            if (ModuleCheck check = checkModuleFile(path); !check.ok())
+                return fail(check.status, detail,
+                            "Module " + path + " of class " + id + " could not be loaded: " +
+                                check.text);
             void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
             if (!handle) {
                 const char *why = dlerror();

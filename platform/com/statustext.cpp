@@ -1,5 +1,6 @@
 #include "statustext.h"
 
+#include "modulecheck.h"
 #include "runtime/error.h"
 
 #include <cstdio>
@@ -35,6 +36,8 @@ constexpr Known kKnown[] = {
     {DISP_E_EXCEPTION, "Exception occurred"},
     {DISP_E_BADPARAMCOUNT, "Invalid number of parameters"},
     {TYPE_E_REGISTRYACCESS, "Error accessing the registry store"},
+    {STATUS_MODULE_NOT_REGULAR_FILE, kModuleNotRegularText},
+    {STATUS_MODULE_BAD_FORMAT, kModuleBadFormatText},
 };
 
 } // namespace

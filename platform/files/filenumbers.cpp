@@ -1,11 +1,11 @@
 #include "filenumbers.h"
 
 #include "runtime/error.h"
+#include "runtime/posixfile.h"
 
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,16 +61,13 @@ void openForRead(int number, const std::string &path)
         raise(err::FileAlreadyOpen);
     if (path.empty() || path.find('\0') != std::string::npos)
         raise(err::PathFileAccessError);
-    // O_NONBLOCK keeps the open itself from waiting on a FIFO without a writer.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        raiseOpenError(errno);
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    if (!f.ok()) {
+        if (f.error)
+            raiseOpenError(f.error);
         raise(err::PathFileAccessError);
     }
-    table()[size_t(number)] = fd;
+    table()[size_t(number)] = f.fd.release();
 }
 
 void close(int number)
@@ -112,19 +109,9 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
     if (first < 1)
         raise(err::BadRecordNumber);
     std::memset(out, 0, size_t(count));
-    off_t offset = off_t(first) - 1;
-    size_t done = 0;
-    while (done < size_t(count)) {
-        ssize_t n = ::pread(fd, out + done, size_t(count) - done, offset + off_t(done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            raise(err::DeviceIOError);
-        }
-        if (n == 0)
-            break; // past the end: the rest stays 0
-        done += size_t(n);
-    }
+    // Past the end the rest stays 0.
+    if (posix::readAt(fd, out, size_t(count), off_t(first) - 1) < 0)
+        raise(err::DeviceIOError);
 }
 
 uint8_t getByte(int number, int32_t position)

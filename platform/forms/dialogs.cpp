@@ -3,6 +3,7 @@
 #include "appinfo/appinfo.h"
 #include "color.h"
 #include "commondialog.h"
+#include "opendialog.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -48,6 +49,7 @@ public:
     std::optional<QString> showOpen(const QString &filter) override
     {
         QFileDialog dialog(QApplication::activeWindow());
+        forms::prepareOpenDialog(dialog); // never reads a file to decorate it
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setOption(QFileDialog::HideNameFilterDetails);

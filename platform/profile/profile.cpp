@@ -1,14 +1,11 @@
 #include "profile.h"
 
+#include "runtime/ascii.h"
+#include "runtime/posixfile.h"
+
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace nv {
 namespace profile {
@@ -38,22 +35,6 @@ std::string_view trimSpaces(std::string_view s)
     while (!s.empty() && s.back() == ' ')
         s.remove_suffix(1);
     return s;
-}
-
-char asciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiLower(a[i]) != asciiLower(b[i]))
-            return false;
-    }
-    return true;
 }
 
 bool hasLineBreakOrNul(std::string_view s)
@@ -157,14 +138,14 @@ Location locate(std::string_view text, std::string_view section, std::string_vie
         if (p.kind == LineKind::Header) {
             if (inSection)
                 break;
-            if (equalsNoCase(p.name, section)) {
+            if (ascii::equalsIgnoringCase(p.name, section)) {
                 inSection = loc.sectionFound = true;
                 loc.header = line;
             }
         } else if (p.kind == LineKind::Key && inSection) {
             loc.hasKeyLine = true;
             loc.lastKeyLine = line;
-            if (!loc.keyFound && equalsNoCase(p.name, key)) {
+            if (!loc.keyFound && ascii::equalsIgnoringCase(p.name, key)) {
                 loc.keyFound = true;
                 loc.keyLine = line;
                 loc.keyValueStart = p.valueStart;
@@ -178,108 +159,31 @@ Location locate(std::string_view text, std::string_view section, std::string_vie
 
 enum class Load { Ok, Missing, NotAFile, TooLarge, Error };
 
-// Reads a whole regular file of at most kMaxProfileFileSize bytes. Opened
-// non-blocking so that a FIFO in the file's place cannot hang the caller;
-// anything but a regular file is not read at all.
+// Reads a whole regular file of at most kMaxProfileFileSize bytes; anything
+// but a regular file (a FIFO could block the caller) is not read at all.
 Load loadFile(const std::string &path, std::string &out, struct stat *info)
 {
     out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? Load::Missing : Load::Error;
-    struct stat st;
-    Load result = Load::Ok;
-    if (::fstat(fd, &st) != 0) {
-        result = Load::Error;
-    } else if (!S_ISREG(st.st_mode)) {
-        result = Load::NotAFile;
-    } else if (std::size_t(st.st_size) > kMaxProfileFileSize) {
-        result = Load::TooLarge;
-    } else {
-        out.reserve(std::size_t(st.st_size));
-        char chunk[65536];
-        for (;;) {
-            ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                result = Load::Error;
-                break;
-            }
-            if (n == 0)
-                break;
-            out.append(chunk, std::size_t(n));
-            // The file may grow while it is read; the cap holds regardless.
-            if (out.size() > kMaxProfileFileSize) {
-                result = Load::TooLarge;
-                break;
-            }
-        }
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    if (!f.ok()) {
+        if (f.missing())
+            return Load::Missing;
+        return f.error ? Load::Error : Load::NotAFile;
     }
     if (info)
-        *info = st;
-    ::close(fd);
-    if (result != Load::Ok)
-        out.clear();
-    return result;
-}
-
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(std::size_t(n));
+        *info = f.info;
+    if (std::size_t(f.info.st_size) > kMaxProfileFileSize)
+        return Load::TooLarge;
+    out.reserve(std::size_t(f.info.st_size));
+    switch (posix::readCapped(f.fd.get(), kMaxProfileFileSize, out)) {
+    case posix::ReadStatus::Ok:
+        return Load::Ok;
+    case posix::ReadStatus::TooLarge: // it grew while it was read
+        return Load::TooLarge;
+    case posix::ReadStatus::Error:
+        break;
     }
-    return true;
-}
-
-// Writes `content` to a new file beside `target` and renames it over the
-// target, so the target is never seen half-written. An existing file's
-// permission bits (and, where allowed, its owner) pass to the new one.
-bool replaceFile(const std::string &target, std::string_view content, const struct stat *old)
-{
-    std::size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir + (dir.back() == '/' ? "" : "/") + "." + base + ".tmp-" +
-               std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                    old ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    bool ok = writeAll(fd, content);
-    if (ok && old) {
-        // Best effort: only root may give the file back to its owner.
-        [[maybe_unused]] int owned = ::fchown(fd, old->st_uid, old->st_gid);
-        ok = ::fchmod(fd, old->st_mode & 07777) == 0;
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; a failure here loses nothing.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
+    return Load::Error;
 }
 
 // The line end new lines get: the file's own first one, LF in a file without.
@@ -387,15 +291,10 @@ WriteStatus writeValue(std::string_view sectionIn, std::string_view keyIn, std::
         return WriteStatus::Failed;
 
     // A link is written through to its file, so that the link stays a link.
-    std::string target = fileName;
-    struct stat linkInfo;
-    if (::lstat(fileName.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-        char *resolved = ::realpath(fileName.c_str(), nullptr);
-        if (!resolved)
-            return WriteStatus::NotAFile; // a dangling link is not replaced
-        target = resolved;
-        std::free(resolved);
-    }
+    const std::optional<std::string> resolved = posix::writeTarget(fileName);
+    if (!resolved)
+        return WriteStatus::NotAFile; // a dangling link is not replaced
+    const std::string &target = *resolved;
 
     std::string text;
     struct stat info;
@@ -413,10 +312,9 @@ WriteStatus writeValue(std::string_view sectionIn, std::string_view keyIn, std::
     }
     const bool exists = load == Load::Ok;
     if (exists) {
-        // The permission bits are checked here too: root passes the kernel's
-        // check, yet a file without any write bit is meant to stay as it is.
-        if ((info.st_mode & 0222) == 0 ||
-            ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        // Root passes the kernel's check, yet a file without any write bit is
+        // meant to stay as it is.
+        if (posix::replaceRefusal(target, info) != 0)
             return WriteStatus::ReadOnly;
     }
 
@@ -425,8 +323,8 @@ WriteStatus writeValue(std::string_view sectionIn, std::string_view keyIn, std::
         return WriteStatus::Written;
     if (edited.size() > kMaxProfileFileSize)
         return WriteStatus::TooLarge;
-    return replaceFile(target, edited, exists ? &info : nullptr) ? WriteStatus::Written
-                                                                 : WriteStatus::Failed;
+    return posix::replaceFile(target, edited, exists ? &info : nullptr) == 0 ? WriteStatus::Written
+                                                                             : WriteStatus::Failed;
 }
 
 } // namespace profile

@@ -4,12 +4,13 @@
 #include "storefile.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace nv::reg {
 
 using detail::Document;
+using detail::equalsIgnoringCase;
 using detail::FileState;
-using detail::iequals;
 
 Value Value::text(const std::string &s)
 {
@@ -44,11 +45,19 @@ const char *statusText(Status s)
     case Status::Damaged:
         return "the store file is damaged or not a store file; it was left unchanged";
     case Status::AccessDenied:
-        return "access to the store denied";
+        return "access to the store denied (file permissions or a read-only file system); "
+               "nothing was changed";
     case Status::IoError:
         return "input/output error on the store";
     case Status::InvalidArgument:
         return "invalid key path or value name";
+    case Status::StoreTooLarge:
+        return "the store file would grow beyond 16 MiB; nothing was written";
+    case Status::KeyTooDeep:
+        return "the key is nested deeper than 512 levels; nothing was written";
+    case Status::NameTooLong:
+        return "a key path or value name is longer than a line of the store (1 MiB); "
+               "nothing was written";
     }
     return "unknown status";
 }
@@ -64,7 +73,7 @@ std::optional<Root> rootFromName(const std::string &name)
                  {"HKEY_LOCAL_MACHINE", "HKLM", Root::LocalMachine},
                  {"HKEY_CURRENT_USER", "HKCU", Root::CurrentUser}};
     for (const auto &r : roots)
-        if (iequals(name, r.longName) || iequals(name, r.shortName))
+        if (equalsIgnoringCase(name, r.longName) || equalsIgnoringCase(name, r.shortName))
             return r.root;
     return std::nullopt;
 }
@@ -82,6 +91,10 @@ const char *rootName(Root root)
     return "";
 }
 
+static_assert(detail::kMaxStoreFileSize == 16u << 20 && detail::kMaxKeyDepth == 512 &&
+                  detail::kMaxLineLength == 1u << 20,
+              "the status texts name the limits");
+
 namespace {
 
 // The root's own name for "", else ROOT\path; nullopt for a malformed path.
@@ -98,17 +111,35 @@ template <class F> void forEachDocument(Root root, F &&f)
 {
     for (const auto &file : detail::readFilesFor(root)) {
         auto loaded = detail::loadStoreFile(file);
-        if (loaded.state == FileState::Ok && !f(loaded.doc))
+        if (loaded.state == FileState::Ok && !f(*loaded.doc))
             return;
     }
 }
 
-void addUnique(std::vector<std::string> &names, const std::string &name)
+// Checked before the file is touched: a key the store cannot hold.
+bool tooDeep(const std::string &keyPath)
 {
-    if (std::none_of(names.begin(), names.end(),
-                     [&](const std::string &n) { return iequals(n, name); }))
-        names.push_back(name);
+    return !keyPath.empty() && detail::keyDepth(keyPath) + 1 > detail::kMaxKeyDepth;
 }
+
+// Names from several parts, each once (the first spelling), in linear time.
+class UniqueNames
+{
+public:
+    void add(const std::string &name)
+    {
+        std::string key = name;
+        for (char &c : key)
+            c = ascii::toLower(c);
+        if (m_seen.insert(std::move(key)).second)
+            m_names.push_back(name);
+    }
+    std::vector<std::string> take() { return std::move(m_names); }
+
+private:
+    std::vector<std::string> m_names;
+    std::unordered_set<std::string> m_seen;
+};
 
 Status modify(Root root, const std::string &keyPath,
               const std::function<Status(Document &, const std::string &)> &change)
@@ -174,12 +205,13 @@ std::vector<std::string> subKeys(Root root, const std::string &keyPath)
     auto full = fullPath(root, keyPath);
     if (!full)
         return names;
+    UniqueNames unique;
     forEachDocument(root, [&](const Document &doc) {
         for (const auto &n : doc.childNames(*full))
-            addUnique(names, n);
+            unique.add(n);
         return true;
     });
-    return names;
+    return unique.take();
 }
 
 std::vector<std::string> valueNames(Root root, const std::string &keyPath)
@@ -188,19 +220,22 @@ std::vector<std::string> valueNames(Root root, const std::string &keyPath)
     auto full = fullPath(root, keyPath);
     if (!full)
         return names;
+    UniqueNames unique;
     forEachDocument(root, [&](const Document &doc) {
         if (const auto *key = doc.findKey(*full))
             for (const auto &v : key->values)
-                addUnique(names, v.name);
+                unique.add(v.name);
         return true;
     });
-    return names;
+    return unique.take();
 }
 
 Status setValue(Root root, const std::string &keyPath, const std::string &name, const Value &value)
 {
     if (!detail::isValidValueName(name))
         return Status::InvalidArgument;
+    if (tooDeep(keyPath))
+        return Status::KeyTooDeep;
     return modify(root, keyPath, [&](Document &doc, const std::string &full) {
         doc.setValue(full, detail::NamedValue{name, value});
         return Status::Ok;
@@ -214,6 +249,8 @@ Status setValues(Root root, const std::vector<Entry> &entries)
         auto full = fullPath(root, e.keyPath);
         if (!full || !detail::isValidValueName(e.name))
             return Status::InvalidArgument;
+        if (detail::keyDepth(*full) > detail::kMaxKeyDepth)
+            return Status::KeyTooDeep;
         paths.push_back(*full);
     }
     return detail::modifyStoreFile(detail::writeFileFor(root), [&](Document &doc) {
@@ -227,6 +264,8 @@ Status createKey(Root root, const std::string &keyPath)
 {
     if (keyPath.empty())
         return Status::Ok; // the root always exists
+    if (tooDeep(keyPath))
+        return Status::KeyTooDeep;
     return modify(root, keyPath, [](Document &doc, const std::string &full) {
         doc.ensureKey(full);
         return Status::Ok;

@@ -43,6 +43,7 @@ struct Value
     static Value text(const std::string &s); // REG_SZ with terminator
     static Value dword(uint32_t v);
     std::string asText() const; // REG_SZ data up to the first NUL
+    bool operator==(const Value &) const = default;
 };
 
 enum class Status {
@@ -52,6 +53,10 @@ enum class Status {
     AccessDenied, // the store cannot be written (permissions, read-only place)
     IoError,      // the file system failed
     InvalidArgument,
+    // The write would leave a file the store cannot read back; nothing was written.
+    StoreTooLarge, // beyond the size of a store file
+    KeyTooDeep,    // a key nested deeper than a store allows
+    NameTooLong,   // a key path or value name longer than a line of the file
 };
 
 const char *statusText(Status s);

@@ -1,65 +1,34 @@
 #include "storefile.h"
 
-#include <atomic>
+#include "runtime/posixfile.h"
+#include "runtime/userdirs.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
 namespace nv::reg {
-
-namespace {
-
-std::string envValue(const char *name)
-{
-    const char *v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-
-std::string withoutTrailingSlashes(std::string dir)
-{
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir;
-}
-
-std::string homeDir()
-{
-    std::string home = envValue("HOME");
-    if (!home.empty())
-        return home;
-    struct passwd pw;
-    struct passwd *found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return {};
-}
-
-} // namespace
 
 std::string userStoreFile()
 {
     std::string dir = envValue("NORVALE_REGISTRY_DIR");
     if (!dir.empty())
         return withoutTrailingSlashes(dir) + "/registry.reg";
-    std::string config = envValue("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/') { // relative values are to be ignored
-        std::string home = homeDir();
-        if (home.empty())
-            return {};
-        config = withoutTrailingSlashes(home) + "/.config";
-    }
-    return withoutTrailingSlashes(config) + "/norvale/registry.reg";
+    const std::string config = userConfigHome();
+    if (config.empty())
+        return {};
+    return config + "/norvale/registry.reg";
 }
 
 std::vector<std::string> machineStoreFiles()
@@ -102,112 +71,137 @@ Status statusFromErrno(int e)
     }
 }
 
-class Fd
+// The documents of files read before, by path, with what identified the file
+// then. Our writes replace a file by a new one (another inode), an editor
+// saving in place changes its modification time (only an edit of the same
+// size within one tick of a coarse clock would go unseen).
+class DocumentCache
 {
 public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd()
+    std::shared_ptr<Document> find(const std::string &path, const struct stat &st)
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_entries.find(path);
+        return it != m_entries.end() && same(it->second.st, st) ? it->second.doc : nullptr;
     }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
+    void put(const std::string &path, const struct stat &st, std::shared_ptr<Document> doc)
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries[path] = Entry{st, std::move(doc)};
     }
-    int release()
+    void forget(const std::string &path)
     {
-        int fd = m_fd;
-        m_fd = -1;
-        return fd;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.erase(path);
     }
 
 private:
-    int m_fd;
+    // Handed out as const: only a writer that holds the last reference,
+    // after forgetting the entry, changes a document.
+    struct Entry
+    {
+        struct stat st;
+        std::shared_ptr<Document> doc;
+    };
+    static bool same(const struct stat &a, const struct stat &b)
+    {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+    }
+    std::mutex m_mutex;
+    std::unordered_map<std::string, Entry> m_entries;
 };
 
-enum class ReadResult { Ok, TooLarge, Error };
-
-ReadResult readAll(int fd, std::string &out)
+DocumentCache &cache()
 {
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return ReadResult::Error;
-        }
-        if (n == 0)
-            return ReadResult::Ok;
-        if (out.size() + size_t(n) > kMaxStoreFileSize)
-            return ReadResult::TooLarge;
-        out.append(buf, size_t(n));
-    }
+    static DocumentCache c;
+    return c;
 }
 
-// Opens without blocking (a FIFO in place of the file must not hang us) and
-// accepts only a regular file.
+// A store file opened without blocking (a FIFO in place of the file must not
+// hang us), only when it is a regular file, and parsed.
 struct OpenedFile
 {
     FileState state = FileState::Missing;
     int error = 0;
     struct stat st = {};
-    std::string text;
+    std::shared_ptr<Document> doc = std::make_shared<Document>();
+    std::string problem;
 };
 
-OpenedFile openAndRead(const std::string &path)
+OpenedFile openAndParse(const std::string &path)
 {
     OpenedFile r;
     if (path.empty())
         return r;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        r.error = errno;
-        r.state = errno == ENOENT || errno == ENOTDIR ? FileState::Missing : FileState::Unreadable;
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    r.st = f.info;
+    if (!f.ok()) {
+        r.error = f.error;
+        if (f.missing()) {
+            r.state = FileState::Missing;
+        } else if (f.error) {
+            r.state = FileState::Unreadable;
+        } else {
+            r.state = FileState::Damaged;
+            r.problem = "not a regular file";
+        }
         return r;
     }
-    if (::fstat(fd.get(), &r.st) != 0) {
-        r.error = errno;
-        r.state = FileState::Unreadable;
-        return r;
-    }
-    if (!S_ISREG(r.st.st_mode) || r.st.st_size > off_t(kMaxStoreFileSize)) {
-        r.state = FileState::Damaged;
-        return r;
-    }
-    switch (readAll(fd.get(), r.text)) {
-    case ReadResult::Ok:
+    if (auto cached = cache().find(path, f.info)) {
         r.state = FileState::Ok;
-        break;
-    case ReadResult::TooLarge:
+        r.doc = std::move(cached);
+        return r;
+    }
+    const std::string tooLarge = "larger than " + std::to_string(kMaxStoreFileSize >> 20) + " MiB";
+    std::string text;
+    if (f.info.st_size > off_t(kMaxStoreFileSize)) {
         r.state = FileState::Damaged;
+        r.problem = tooLarge;
+        return r;
+    }
+    switch (posix::readCapped(f.fd.get(), kMaxStoreFileSize, text)) {
+    case posix::ReadStatus::Ok:
         break;
-    case ReadResult::Error:
+    case posix::ReadStatus::TooLarge:
+        r.state = FileState::Damaged;
+        r.problem = tooLarge;
+        return r;
+    case posix::ReadStatus::Error:
         r.error = errno;
         r.state = FileState::Unreadable;
-        break;
+        return r;
     }
+    if (text.empty()) { // a freshly touched file holds nothing to lose
+        r.state = FileState::Ok;
+        return r;
+    }
+    ParseProblem p;
+    auto parsed = Document::parse(text, &p);
+    if (!parsed) {
+        r.state = FileState::Damaged;
+        r.problem = p.line ? "line " + std::to_string(p.line) + ": " + p.reason : p.reason;
+        return r;
+    }
+    r.state = FileState::Ok;
+    r.doc = std::make_shared<Document>(std::move(*parsed));
+    cache().put(path, f.info, r.doc);
     return r;
 }
 
-bool parseInto(const std::string &text, Document &doc)
+Status statusOfLimit(ParseProblem::Kind kind)
 {
-    if (text.empty()) { // a freshly touched file holds nothing to lose
-        doc = Document();
-        return true;
+    switch (kind) {
+    case ParseProblem::Kind::TooLarge:
+        return Status::StoreTooLarge;
+    case ParseProblem::Kind::LineTooLong:
+        return Status::NameTooLong;
+    case ParseProblem::Kind::TooDeep:
+        return Status::KeyTooDeep;
+    case ParseProblem::Kind::Malformed:
+        break;
     }
-    auto parsed = Document::parse(text);
-    if (!parsed)
-        return false;
-    doc = std::move(*parsed);
-    return true;
+    return Status::InvalidArgument;
 }
 
 // An exclusive flock on PATH.lock. Waits a bounded time, so a writer stuck
@@ -230,15 +224,15 @@ public:
         }
         if (fd < 0)
             return statusFromErrno(errno);
-        m_fd = fd;
+        m_fd.reset(fd); // closing the only descriptor releases the lock
         struct stat st;
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        if (::fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return Status::IoError;
         using namespace std::chrono;
         const auto deadline = steady_clock::now() + seconds(30);
         auto pause = microseconds(200);
         for (;;) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0)
                 return Status::Ok;
             if (errno == EINTR)
                 continue;
@@ -250,82 +244,17 @@ public:
             pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(10)));
         }
     }
-    ~StoreLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // closing the only descriptor releases the lock
-    }
 
 private:
-    int m_fd = -1;
+    posix::Fd m_fd;
 };
-
-bool writeAll(int fd, const std::string &text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += size_t(n);
-    }
-    return true;
-}
-
-Status replaceFile(const std::string &path, const std::string &text, const struct stat *old)
-{
-    static std::atomic<unsigned> counter{0};
-    std::string tmp;
-    Fd fd;
-    for (int attempt = 0;; ++attempt) {
-        tmp = path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        int f = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (f >= 0) {
-            fd.reset(f);
-            break;
-        }
-        if (errno != EEXIST || attempt > 100)
-            return statusFromErrno(errno);
-    }
-    auto fail = [&](int e) {
-        ::unlink(tmp.c_str());
-        return statusFromErrno(e);
-    };
-    if (old) {
-        if (::fchmod(fd.get(), old->st_mode & 07777) != 0)
-            return fail(errno);
-        // root rewriting someone's store must not take the file over
-        if (geteuid() == 0 && ::fchown(fd.get(), old->st_uid, old->st_gid) != 0)
-            return fail(errno);
-    }
-    if (!writeAll(fd.get(), text) || ::fsync(fd.get()) != 0)
-        return fail(errno);
-    if (::close(fd.release()) != 0)
-        return fail(errno);
-    if (::rename(tmp.c_str(), path.c_str()) != 0)
-        return fail(errno);
-    std::string dir = fs::path(path).parent_path().string();
-    Fd dirFd(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get()); // the rename is done; a failed directory sync loses nothing now
-    return Status::Ok;
-}
 
 } // namespace
 
 LoadedFile loadStoreFile(const std::string &path)
 {
-    LoadedFile r;
-    OpenedFile f = openAndRead(path);
-    r.state = f.state;
-    if (f.state == FileState::Ok && !parseInto(f.text, r.doc)) {
-        r.state = FileState::Damaged;
-        r.doc = Document();
-    }
-    return r;
+    OpenedFile f = openAndParse(path);
+    return LoadedFile{f.state, std::move(f.doc), std::move(f.problem)};
 }
 
 Status modifyStoreFile(const std::string &requested,
@@ -333,16 +262,11 @@ Status modifyStoreFile(const std::string &requested,
 {
     if (requested.empty())
         return Status::IoError;
-    std::string path = requested;
-    struct stat lst;
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        // A linked store is rewritten where it really lives; the link stays.
-        char *real = ::realpath(path.c_str(), nullptr);
-        if (!real)
-            return Status::IoError;
-        path = real;
-        std::free(real);
-    }
+    // A linked store is rewritten where it really lives; the link stays.
+    const std::optional<std::string> target = posix::writeTarget(requested);
+    if (!target)
+        return Status::IoError;
+    const std::string &path = *target;
     std::error_code ec;
     fs::path dir = fs::path(path).parent_path();
     if (!dir.empty())
@@ -354,8 +278,7 @@ Status modifyStoreFile(const std::string &requested,
     if (Status s = lock.acquire(path + ".lock"); s != Status::Ok)
         return s;
 
-    OpenedFile f = openAndRead(path);
-    Document doc;
+    OpenedFile f = openAndParse(path);
     switch (f.state) {
     case FileState::Missing:
         break;
@@ -364,19 +287,31 @@ Status modifyStoreFile(const std::string &requested,
     case FileState::Damaged:
         return Status::Damaged;
     case FileState::Ok:
-        if (!parseInto(f.text, doc))
-            return Status::Damaged;
+        if (int e = posix::replaceRefusal(path, f.st))
+            return statusFromErrno(e);
         break;
     }
+    // The document read is changed in place when nobody else holds it.
+    cache().forget(path);
+    Document doc = f.doc.use_count() == 1 ? std::move(*f.doc) : Document(*f.doc);
+    f.doc.reset();
     if (Status s = change(doc); s != Status::Ok)
         return s;
-    return replaceFile(path, doc.serialize(), f.state == FileState::Ok ? &f.st : nullptr);
+    const std::string text = doc.serialize();
+    if (auto limit = checkLimits(text))
+        return statusOfLimit(limit->kind);
+    struct stat written;
+    if (int e =
+            posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
+        return statusFromErrno(e);
+    cache().put(path, written, std::make_shared<Document>(std::move(doc)));
+    return Status::Ok;
 }
 
 bool writeTargetIsMachine()
 {
     const char *v = std::getenv("NORVALE_REGISTRY_TARGET");
-    return v && iequals(v, "machine");
+    return v && equalsIgnoringCase(v, "machine");
 }
 
 std::vector<std::string> readFilesFor(Root root)

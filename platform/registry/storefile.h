@@ -4,6 +4,7 @@
 #include "regformat.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace nv::reg::detail {
@@ -18,12 +19,16 @@ enum class FileState {
 struct LoadedFile
 {
     FileState state = FileState::Missing;
-    Document doc;
+    // Never null; empty unless the state is Ok. Shared with later reads of
+    // the same unchanged file.
+    std::shared_ptr<const Document> doc;
+    // Damaged: why, and the line where reading stopped ("line 3: ...").
+    std::string problem;
 };
 
-// Store files larger than this are not read: no store of ours gets near it.
-constexpr size_t kMaxStoreFileSize = 16u << 20;
-
+// A file read before and unchanged since (same file, size and modification
+// time) is not parsed again: the registration of one module reads the store
+// some fifty times.
 LoadedFile loadStoreFile(const std::string &path);
 
 // Reads the file, lets `change` edit it and writes the result, all under an
@@ -31,7 +36,10 @@ LoadedFile loadStoreFile(const std::string &path);
 // processes) lose nothing. The new text goes to a temporary file in the same
 // directory that is synced and renamed over the old one, keeping its mode.
 // When `change` returns anything but Ok nothing is written and that status is
-// returned. A damaged file is left alone: Damaged.
+// returned. A damaged file is left alone: Damaged. A file this process may
+// not write (no write bit, read-only file system) is not replaced, whatever
+// its directory allows: AccessDenied. A result the reader would refuse (too
+// large, a line too long, a key too deep) is not written either.
 Status modifyStoreFile(const std::string &path, const std::function<Status(Document &)> &change);
 
 // NORVALE_REGISTRY_TARGET=machine sends class registrations to the machine part.

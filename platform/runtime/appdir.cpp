@@ -1,6 +1,7 @@
 #include "appdir.h"
 
 #include "error.h"
+#include "userdirs.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -12,32 +13,6 @@
 
 namespace nv {
 namespace {
-
-std::string envValue(const char *name)
-{
-    const char *v = std::getenv(name);
-    return v ? std::string(v) : std::string();
-}
-
-std::string withoutTrailingSlashes(std::string dir)
-{
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir;
-}
-
-std::string homeDirectory()
-{
-    std::string home = envValue("HOME");
-    if (!home.empty())
-        return home;
-    struct passwd pw;
-    struct passwd *found = nullptr;
-    char buf[4096];
-    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return {};
-}
 
 bool isBelow(const std::string &path, const std::string &top)
 {
@@ -78,17 +53,6 @@ std::string programDirectory()
     if (slash == std::string::npos)
         raise(err::PathNotFound, "Cannot find the program's directory");
     return slash == 0 ? std::string("/") : exe.substr(0, slash);
-}
-
-std::string userConfigHome()
-{
-    std::string config = envValue("XDG_CONFIG_HOME");
-    if (!config.empty() && config.front() == '/') // relative values are to be ignored
-        return withoutTrailingSlashes(config);
-    std::string home = homeDirectory();
-    if (home.empty())
-        return {};
-    return withoutTrailingSlashes(home) + "/.config";
 }
 
 SettingsRoots runningProgramRoots()

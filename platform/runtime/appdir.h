@@ -2,6 +2,8 @@
 // settings live in.
 #pragma once
 
+#include "userdirs.h"
+
 #include <string>
 
 namespace nv {
@@ -15,10 +17,6 @@ std::string programPath();
 // nv::RuntimeError(76, path not found) when it cannot be determined.
 std::string programDirectory();
 
-// The user's configuration home: $XDG_CONFIG_HOME when it is an absolute
-// path, else $HOME/.config (the password entry's home when HOME is unset).
-// Empty when there is no home at all.
-std::string userConfigHome();
 
 // The two places a program's settings may live in.
 struct SettingsRoots

@@ -1,5 +1,6 @@
 #include "numeric.h"
 
+#include "ascii.h"
 #include "error.h"
 
 #include <algorithm>
@@ -15,17 +16,6 @@ bool isBlank(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 struct Number
@@ -56,7 +46,7 @@ bool parseLiteral(std::string_view s, Number &n)
     n.literal = true;
     uint64_t value = 0;
     for (char c : s) {
-        int d = hexDigitValue(c);
+        int d = ascii::hexDigitValue(c);
         if (d < 0 || d >= base)
             return false;
         if (!n.tooWide) {

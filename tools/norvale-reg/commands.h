@@ -13,6 +13,10 @@ enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
 int usageError(const std::string &message);
 
+// False, after saying so, when the store file is damaged or not a store
+// file: it names the file and where reading stopped.
+bool storeIsWritable(const std::string &file);
+
 int registerModule(const Args &args, bool unregister);
 int showResources(const Args &args);
 

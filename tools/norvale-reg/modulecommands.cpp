@@ -4,6 +4,7 @@
 
 #include "com/comtypes.h"
 #include "com/guid.h"
+#include "com/modulecheck.h"
 #include "com/resourcereader.h"
 #include "com/statustext.h"
 #include "registry/registry.h"
@@ -18,8 +19,9 @@ namespace nv::regtool {
 
 namespace {
 
-// dlopen searches the library path for a bare name; a file that exists here
-// is loaded by its absolute path, which is also the path it registers.
+// A module is named by its file (no search of the library path, which the
+// check before loading could not follow); it is loaded by its absolute path,
+// which is also the path it registers.
 std::string modulePath(const std::string &arg)
 {
     if (access(arg.c_str(), F_OK) != 0)
@@ -92,8 +94,16 @@ int registerModule(const Args &args, bool unregister)
     else
         unsetenv("NORVALE_REGISTRY_TARGET");
     std::string store = machine ? nv::reg::machineStoreFiles().front() : nv::reg::userStoreFile();
+    // The module's own copy of the store code could only say that it failed.
+    if (!storeIsWritable(store))
+        return ExitFailed;
 
     std::string path = modulePath(module);
+    if (auto check = nv::com::checkModuleFile(path); !check.ok()) {
+        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
+                     check.text.c_str());
+        return ExitFailed;
+    }
     dlerror();
     void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {

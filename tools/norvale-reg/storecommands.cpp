@@ -6,7 +6,6 @@
 #include "registry/registry.h"
 #include "registry/storefile.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -75,9 +74,12 @@ bool parseDword(const std::string &s, uint32_t &out)
 
 int storeFailure(const char *what, const KeyArg &key, nv::reg::Status s)
 {
+    const std::string file = nv::reg::detail::writeFileFor(key.root);
+    if (s == nv::reg::Status::Damaged && !storeIsWritable(file))
+        return ExitFailed;
     std::fprintf(stderr, "norvale-reg: cannot %s %s\\%s: %s (%s)\n", what,
                  nv::reg::rootName(key.root), key.path.c_str(), nv::reg::statusText(s),
-                 nv::reg::detail::writeFileFor(key.root).c_str());
+                 file.c_str());
     return ExitFailed;
 }
 
@@ -104,6 +106,33 @@ std::string fullName(const KeyArg &key)
 
 } // namespace
 
+bool storeIsWritable(const std::string &file)
+{
+    auto loaded = nv::reg::detail::loadStoreFile(file);
+    if (loaded.state != nv::reg::detail::FileState::Damaged)
+        return true;
+    std::fprintf(stderr,
+                 "norvale-reg: %s is damaged or not a store file (%s); "
+                 "nothing was changed\n",
+                 file.c_str(), loaded.problem.c_str());
+    return false;
+}
+
+namespace {
+
+// Reads skip a damaged file; say so, once per file.
+void warnIfDamaged(const std::string &file, const nv::reg::detail::LoadedFile &loaded)
+{
+    static std::unordered_set<std::string> warned;
+    if (loaded.state == nv::reg::detail::FileState::Damaged && warned.insert(file).second)
+        std::fprintf(stderr,
+                     "norvale-reg: warning: %s is damaged or not a store file (%s); "
+                     "its keys are not seen\n",
+                     file.c_str(), loaded.problem.c_str());
+}
+
+} // namespace
+
 int getValue(const Args &args)
 {
     if (args.empty() || args.size() > 2)
@@ -112,6 +141,8 @@ int getValue(const Args &args)
     if (!parseKey(args[0], key))
         return usageError("'" + args[0] + "' is not a key of a known root");
     std::string name = args.size() == 2 ? valueName(args[1]) : std::string();
+    for (const auto &file : nv::reg::detail::readFilesFor(key.root))
+        warnIfDamaged(file, nv::reg::detail::loadStoreFile(file));
     auto v = nv::reg::queryValue(key.root, key.path, name);
     if (!v) {
         std::fprintf(stderr, "norvale-reg: %s has no value %s\n", fullName(key).c_str(),
@@ -211,18 +242,14 @@ int listKeys(const Args &args)
         std::vector<std::unordered_set<std::string>> names;
         auto lowered = [](std::string s) {
             for (auto &c : s)
-                c = char(std::tolower(static_cast<unsigned char>(c)));
+                c = nv::ascii::toLower(c);
             return s;
         };
         std::string prefix = fullName(top);
         for (const auto &file : nv::reg::detail::readFilesFor(top.root)) {
             auto loaded = nv::reg::detail::loadStoreFile(file);
-            if (loaded.state == nv::reg::detail::FileState::Damaged)
-                std::fprintf(stderr,
-                             "norvale-reg: warning: %s is damaged or not a store file; "
-                             "its keys are not shown\n",
-                             file.c_str());
-            for (const auto &k : loaded.doc.keys()) {
+            warnIfDamaged(file, loaded);
+            for (const auto &k : loaded.doc->keys()) {
                 if (!nv::reg::detail::isAtOrBelow(k.path, prefix))
                     continue;
                 auto [it, added] = index.emplace(lowered(k.path), merged.size());
@@ -238,7 +265,7 @@ int listKeys(const Args &args)
         for (const auto &k : merged) {
             std::printf("[%s]\n", k.path.c_str());
             for (const auto &v : k.values)
-                std::printf("%s\n", nv::reg::detail::formatValueLine(v).c_str());
+                std::printf("%s\n", nv::reg::detail::formatValueLine(v, true).c_str());
             std::printf("\n");
         }
     }

@@ -2,6 +2,8 @@
 // registration tool all say the same for the same code.
 #include "com/statustext.h"
 
+#include "com/modulecheck.h"
+
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -13,6 +15,7 @@ TEST(StatusText, KnownCodesErrorNumbersAndTheRest)
     const std::pair<HRESULT, const char *> cases[] = {
         {REGDB_E_CLASSNOTREG, "Class not registered"},
         {E_ACCESSDENIED, "Access denied"},
+        {nv::com::STATUS_MODULE_BAD_FORMAT, "module file is truncated or not a shared object"},
         // Run-time error numbers read as the program's own error texts.
         {STATUS_OVERFLOW, "Overflow"},
         {STATUS_SUBSCRIPT, "Subscript out of range"},

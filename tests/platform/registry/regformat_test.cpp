@@ -25,9 +25,9 @@ Value raw(uint32_t type, std::string bytes)
 std::optional<Value> parsedValue(const std::string &valueLine)
 {
     auto doc = Document::parse(kHead + "[HKEY_CURRENT_USER\\K]\n" + valueLine + "\n");
-    if (!doc || doc->keys().size() != 1 || doc->keys()[0].values.size() != 1)
+    if (!doc || doc->keys().size() != 1 || doc->keys().front().values.size() != 1)
         return std::nullopt;
-    return doc->keys()[0].values[0].value;
+    return doc->keys().front().values[0].value;
 }
 
 } // namespace
@@ -91,8 +91,8 @@ TEST(RegFormat, AcceptsTheLibertiesOfExportFiles)
         auto doc = Document::parse(c.text);
         ASSERT_TRUE(doc);
         ASSERT_EQ(doc->keys().size(), 1u);
-        ASSERT_EQ(doc->keys()[0].values.size(), 1u);
-        EXPECT_EQ(doc->keys()[0].values[0].value.data, "\x01\x02");
+        ASSERT_EQ(doc->keys().front().values.size(), 1u);
+        EXPECT_EQ(doc->keys().front().values[0].value.data, "\x01\x02");
     }
 }
 
@@ -189,4 +189,177 @@ TEST(RegFormat, LargeFilesReadInLinearTime)
     EXPECT_LT(took, std::chrono::seconds(20));
     // One huge line of junk is refused, not taken apart slowly.
     EXPECT_FALSE(Document::parse(text + "@=hex:" + std::string(1 << 22, '0') + "\n"));
+}
+
+namespace {
+
+// The text in UTF-16LE with its byte-order mark, as the platform's editor writes it.
+std::string utf16Export(const std::string &ascii)
+{
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+std::string withLineEnds(std::string text, const std::string &eol)
+{
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? eol : std::string(1, c);
+    return out;
+}
+
+} // namespace
+
+TEST(RegFormat, ReadsRealExportsInEveryEncodingAndLineEnd)
+{
+    const std::string body = kHead + "[HKEY_CURRENT_USER\\Software\\K]\n"
+                                     "\"Name\"=\"caf\xC3\xA9\"\n\"Bytes\"=hex:01,\\\n  02\n";
+    std::string wide = "\xFF\xFE";
+    for (size_t i = 0; i < body.size(); ++i) {
+        if (body.compare(i, 2, "\xC3\xA9") == 0) { // U+00E9 is one unit
+            wide += "\xE9";
+            wide += '\0';
+            ++i;
+            continue;
+        }
+        wide += body[i];
+        wide += '\0';
+    }
+    const struct
+    {
+        const char *what;
+        std::string text;
+    } cases[] = {
+        {"UTF-8, LF", body},
+        {"UTF-8 with mark, CRLF", "\xEF\xBB\xBF" + withLineEnds(body, "\r\n")},
+        {"UTF-8, CR only", withLineEnds(body, "\r")},
+        {"UTF-16LE with mark, CRLF", withLineEnds(wide, std::string("\r\0\n", 3))},
+        {"UTF-16LE with mark, CR only", withLineEnds(wide, "\r")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ParseProblem problem;
+        auto doc = Document::parse(c.text, &problem);
+        ASSERT_TRUE(doc) << "line " << problem.line << ": " << problem.reason;
+        const KeyEntry *key = doc->findKey("HKEY_CURRENT_USER\\Software\\K");
+        ASSERT_TRUE(key);
+        EXPECT_EQ(key->findValue("Name")->value.asText(), "caf\xC3\xA9");
+        EXPECT_EQ(key->findValue("Bytes")->value.data, "\x01\x02");
+        // Written back in the store's own form: UTF-8, LF.
+        EXPECT_EQ(doc->serialize(), kHead + "[HKEY_CURRENT_USER\\Software\\K]\n"
+                                            "\"Name\"=\"caf\xC3\xA9\"\n\"Bytes\"=hex:01,02\n\n");
+    }
+}
+
+TEST(RegFormat, SaysWhereReadingStopped)
+{
+    const std::string key = "[HKEY_CURRENT_USER\\K]\n";
+    const struct
+    {
+        const char *what;
+        std::string text;
+        size_t line;
+    } cases[] = {
+        {"no header", "hello\n", 1},
+        {"stray line", kHead + key + "@=\"x\"\nhello\n", 5},
+        {"bad data after a continued list", kHead + key + "@=hex:01,\\\n 02\n\"v\"=dword:x\n", 6},
+        {"control character", kHead + key + "\n\n@=\"\x01\"\n", 6},
+        {"CR-only lines count", withLineEnds(kHead + key + "bad\n", "\r"), 4},
+        {"UTF-16 lines count", utf16Export(kHead + key + "bad\n"), 4},
+        {"broken UTF-16", utf16Export(kHead) + std::string("\x00\xD8", 2), 3},
+    };
+    for (const auto &c : cases) {
+        ParseProblem problem;
+        EXPECT_FALSE(Document::parse(c.text, &problem)) << c.what;
+        EXPECT_EQ(problem.line, c.line) << c.what << ": " << problem.reason;
+        EXPECT_FALSE(problem.reason.empty()) << c.what;
+    }
+}
+
+TEST(RegFormat, LimitsHoldAtTheirEdges)
+{
+    auto deepPath = [](size_t depth) {
+        std::string p = "HKEY_CURRENT_USER";
+        for (size_t i = 0; i < depth; ++i)
+            p += "\\k";
+        return p;
+    };
+    const std::string longName(kMaxLineLength - 2, 'n'); // "[" + name + "]" fills a line
+    const struct
+    {
+        const char *what;
+        std::string text;
+        std::optional<ParseProblem::Kind> refused;
+    } cases[] = {
+        {"depth at the limit", kHead + "[" + deepPath(kMaxKeyDepth) + "]\n", std::nullopt},
+        {"depth past the limit", kHead + "[" + deepPath(kMaxKeyDepth + 1) + "]\n",
+         ParseProblem::Kind::TooDeep},
+        {"line at the limit", kHead + "[HKEY_" + longName.substr(5) + "]\n", std::nullopt},
+        {"line past the limit", kHead + "[HKEY_" + longName.substr(4) + "]\n",
+         ParseProblem::Kind::LineTooLong},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ParseProblem problem;
+        auto doc = Document::parse(c.text, &problem);
+        EXPECT_EQ(!doc, c.refused.has_value()) << problem.reason;
+        EXPECT_EQ(checkLimits(c.text).has_value(), c.refused.has_value());
+        if (c.refused) {
+            EXPECT_EQ(problem.kind, *c.refused);
+            EXPECT_EQ(problem.line, 3u);
+        }
+    }
+    std::string big(kMaxStoreFileSize + 1, '\n');
+    EXPECT_EQ(checkLimits(big)->kind, ParseProblem::Kind::TooLarge);
+}
+
+TEST(RegFormat, LongValuesAreWrittenSoTheyReadBack)
+{
+    Document doc;
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes += char(i * 7);
+    doc.setValue("HKEY_CURRENT_USER\\K", {"bin", raw(REG_BINARY, bytes)});
+    doc.setValue("HKEY_CURRENT_USER\\K", {"text", Value::text(std::string(kMaxLineLength, 't'))});
+    const std::string text = doc.serialize();
+    EXPECT_FALSE(checkLimits(text));
+    size_t longest = 0;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        longest = std::max(longest, end - start);
+    }
+    EXPECT_LE(longest, kMaxLineLength);
+    auto back = Document::parse(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, doc);
+}
+
+TEST(RegFormat, NewKeysFollowTheirParentsTreeAndChildrenKeepFileOrder)
+{
+    auto doc = Document::parse(kHead + "[HKEY_CURRENT_USER\\A\\x\\deep]\n"
+                                       "[HKEY_CURRENT_USER\\B]\n"
+                                       "[HKEY_CURRENT_USER\\A\\Y]\n"
+                                       "[HKEY_CURRENT_USER\\C]\n");
+    ASSERT_TRUE(doc);
+    doc->ensureKey("HKEY_CURRENT_USER\\a\\Z\\1");
+    doc->ensureKey("HKEY_CURRENT_USER\\B\\q");
+    std::vector<std::string> paths;
+    for (const auto &k : doc->keys())
+        paths.push_back(k.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{
+                         "HKEY_CURRENT_USER\\A\\x\\deep", "HKEY_CURRENT_USER\\B",
+                         "HKEY_CURRENT_USER\\B\\q", "HKEY_CURRENT_USER\\A\\Y",
+                         // the root's tree ends with C: the unlisted parent goes after it
+                         "HKEY_CURRENT_USER\\C", "HKEY_CURRENT_USER\\a", "HKEY_CURRENT_USER\\a\\Z",
+                         "HKEY_CURRENT_USER\\a\\Z\\1"}));
+    EXPECT_EQ(doc->childNames("HKEY_CURRENT_USER\\A"), (std::vector<std::string>{"x", "Y", "Z"}));
+    EXPECT_EQ(doc->childNames("hkey_current_user"), (std::vector<std::string>{"A", "B", "C"}));
+    Document copy = *doc; // a copy has its own index
+    EXPECT_TRUE(copy.removeKey("HKEY_CURRENT_USER\\A"));
+    EXPECT_EQ(copy.childNames("HKEY_CURRENT_USER"), (std::vector<std::string>{"B", "C"}));
+    EXPECT_TRUE(doc->findKey("HKEY_CURRENT_USER\\A\\Y"));
 }

@@ -1,7 +1,9 @@
 // The store through its public calls: where the parts live, how reads merge
 // them, and that writes are safe against damage and concurrency.
 
+#include "registry/regformat.h"
 #include "registry/registry.h"
+#include "scratchworld.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
@@ -359,4 +361,118 @@ TEST_F(StoreTest, ConcurrentWritersLoseNothing)
     for (int t = 0; t < 2; ++t)
         EXPECT_EQ(subKeys(Root::ClassesRoot, "T" + std::to_string(t)).size(), size_t(kKeys));
     EXPECT_EQ(queryValue(Root::ClassesRoot, "P7\\K49", "")->data, std::string("\x31\0\0\0", 4));
+}
+
+TEST_F(StoreTest, AStoreGrowsToItsCapAndNotPast)
+{
+    // A store just under the cap, in the form the store writes itself.
+    std::string text = kHead + "[HKEY_CURRENT_USER\\Fill]\n";
+    const std::string filler(1000, 'x');
+    for (int i = 0; text.size() + filler.size() + 64 < detail::kMaxStoreFileSize - 4096; ++i)
+        text += "\"v" + std::to_string(i) + "\"=\"" + filler + "\"\n";
+    text += "\n";
+    write(userFile(), text);
+    // `"last"="…"` and its line end add the text's length and ten.
+    const size_t room = detail::kMaxStoreFileSize - text.size() - 10;
+    const struct
+    {
+        size_t length;
+        Status status;
+    } cases[] = {{room + 1, Status::StoreTooLarge}, {room, Status::Ok}};
+    for (const auto &c : cases) {
+        const std::string before = nvtest::readFile(userFile());
+        EXPECT_EQ(
+            setValue(Root::CurrentUser, "Fill", "last", Value::text(std::string(c.length, 'y'))),
+            c.status)
+            << c.length;
+        const std::string after = nvtest::readFile(userFile());
+        EXPECT_LE(after.size(), detail::kMaxStoreFileSize);
+        if (c.status != Status::Ok) {
+            EXPECT_EQ(after, before); // nothing changed
+        }
+        // Whatever happened, the store still reads.
+        EXPECT_TRUE(queryValue(Root::CurrentUser, "Fill", "v0")) << c.length;
+    }
+    EXPECT_EQ(nvtest::readFile(userFile()).size(), detail::kMaxStoreFileSize);
+}
+
+TEST_F(StoreTest, KeysNestUpToTheDepthLimit)
+{
+    auto path = [](size_t depth) {
+        std::string p = "k";
+        for (size_t i = 1; i < depth; ++i)
+            p += "\\k";
+        return p;
+    };
+    const struct
+    {
+        size_t depth;
+        Status status;
+    } cases[] = {{detail::kMaxKeyDepth, Status::Ok},
+                 {detail::kMaxKeyDepth + 1, Status::KeyTooDeep},
+                 {65000, Status::KeyTooDeep}};
+    for (const auto &c : cases) {
+        const std::string before = nvtest::readFile(userFile());
+        EXPECT_EQ(setValue(Root::CurrentUser, path(c.depth), "v", Value::dword(1)), c.status)
+            << c.depth;
+        EXPECT_EQ(createKey(Root::CurrentUser, path(c.depth)), c.status) << c.depth;
+        if (c.status != Status::Ok) {
+            EXPECT_EQ(nvtest::readFile(userFile()), before);
+        }
+    }
+    EXPECT_TRUE(queryValue(Root::CurrentUser, path(detail::kMaxKeyDepth), "v"));
+}
+
+TEST_F(StoreTest, AStoreFileItsUserMayNotWriteIsNotReplaced)
+{
+    const std::string text = kHead + "[HKEY_CURRENT_USER\\K]\n\"v\"=\"kept\"\n\n";
+    struct Case
+    {
+        const char *what;
+        mode_t mode;
+        bool asOtherUser; // the directory is theirs, the file is not
+    };
+    std::vector<Case> cases = {{"no write bit", 0444, false}, {"no write bit at all", 0400, false}};
+    if (geteuid() == 0)
+        cases.push_back({"another user's file in a directory open to all", 0644, true});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        write(userFile(), text);
+        ASSERT_EQ(chmod(userFile().c_str(), c.mode), 0);
+        auto attempt = [] {
+            Status s = setValue(Root::CurrentUser, "K", "v", Value::text("changed"));
+            return s == Status::AccessDenied ? std::string()
+                                             : std::string("status ") + statusText(s);
+        };
+        if (c.asOtherUser)
+            EXPECT_EQ(nvtest::runUnprivileged(attempt, userFile().parent_path()), "");
+        else
+            EXPECT_EQ(attempt(), "");
+        struct stat st;
+        ASSERT_EQ(stat(userFile().c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, geteuid());
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(nvtest::readFile(userFile()), text);
+        fs::remove(userFile());
+    }
+}
+
+TEST_F(StoreTest, AnExportOfThePlatformsEditorIsReadAndKeptWhole)
+{
+    const std::string body = kHead + "[HKEY_CURRENT_USER\\Software\\A]\r\n\"x\"=\"1\"\r\n\r\n"
+                                     "[HKEY_USERS\\Foreign]\r\n@=\"f\"\r\n";
+    std::string wide = "\xFF\xFE";
+    for (char ch : body) {
+        wide += ch;
+        wide += '\0';
+    }
+    write(userFile(), wide);
+    EXPECT_EQ(queryValue(Root::CurrentUser, "Software\\A", "x")->asText(), "1");
+    ASSERT_EQ(setValue(Root::CurrentUser, "Software\\B", "y", Value::text("2")), Status::Ok);
+    // Written in the store's own form, with everything the file held.
+    EXPECT_EQ(nvtest::readFile(userFile()), kHead +
+                                                "[HKEY_CURRENT_USER\\Software\\A]\n\"x\"=\"1\"\n\n"
+                                                "[HKEY_CURRENT_USER\\Software]\n\n"
+                                                "[HKEY_CURRENT_USER\\Software\\B]\n\"y\"=\"2\"\n\n"
+                                                "[HKEY_USERS\\Foreign]\n@=\"f\"\n\n");
 }

@@ -1,10 +1,14 @@
 // norvale-reg end to end, run as a separate process on a scratch store.
 
+#include "modulefile.h"
 #include "testenv.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -28,7 +32,8 @@ protected:
     int tool(const std::vector<std::string> &args, std::string *out = nullptr,
              const std::string &envPrefix = "")
     {
-        std::string cmd = envPrefix + shellQuote(nvtest::regTool());
+        // Killed after a minute: a tool that hangs fails the test instead.
+        std::string cmd = envPrefix + "timeout -s KILL 60 " + shellQuote(nvtest::regTool());
         for (const auto &a : args)
             cmd += " " + shellQuote(a);
         std::string output;
@@ -46,6 +51,8 @@ protected:
     nvtest::ScratchDir m_dir;
     nvtest::ScopedRegistryDir m_reg;
 };
+
+const std::string kHead = "Windows Registry Editor Version 5.00\n\n";
 
 } // namespace
 
@@ -114,16 +121,54 @@ TEST_F(RegToolTest, SetGetDeleteAndList)
     EXPECT_EQ(tool({"get", "HKLM\\SOFTWARE\\Test", "Text"}), 1);
 }
 
-TEST_F(RegToolTest, ReportsADamagedStore)
+TEST_F(RegToolTest, ReportsADamagedStoreByFileAndLine)
 {
-    nvtest::writeFile(m_dir / "registry.reg", "not a store\n");
-    std::string out;
-    EXPECT_EQ(tool({"set", "HKCU\\A", "v", "--dword", "1"}, &out), 1);
-    EXPECT_NE(out.find("damaged"), std::string::npos) << out;
-    EXPECT_EQ(nvtest::readFile(m_dir / "registry.reg"), "not a store\n");
-    // The module's own copy of the store code refuses the same way.
-    EXPECT_EQ(tool({"register", NV_REG_TEST_MODULE}, &out), 1);
-    EXPECT_NE(out.find("0x80004005"), std::string::npos) << out;
+    const std::string junk = kHead + "[HKEY_CURRENT_USER\\A]\n@=\"x\"\nnot a value\n";
+    nvtest::writeFile(m_dir / "registry.reg", junk);
+    const std::string file = (m_dir / "registry.reg").string();
+    const std::vector<std::string> commands[] = {
+        {"set", "HKCU\\A", "v", "--dword", "1"},
+        {"delete", "HKCU\\A"},
+        {"delete", "HKCU\\A", "v"},
+        {"register", NV_REG_TEST_MODULE},
+        {"unregister", NV_REG_TEST_MODULE},
+    };
+    for (const auto &args : commands) {
+        std::string out;
+        EXPECT_EQ(tool(args, &out), 1) << args[0];
+        EXPECT_NE(out.find(file + " is damaged"), std::string::npos) << out;
+        EXPECT_NE(out.find("line 5: "), std::string::npos) << out;
+        EXPECT_EQ(nvtest::readFile(m_dir / "registry.reg"), junk);
+    }
+}
+
+TEST_F(RegToolTest, WarnsOnceForEachDamagedFile)
+{
+    fs::create_directories(m_dir / "machine");
+    nvtest::writeFile(m_dir / "machine" / "registry.reg", "junk\n");
+    nvtest::writeFile(m_dir / "registry.reg", kHead + "[HKEY_CLASSES_ROOT\\K]\n@=\"x\"\n");
+    const struct
+    {
+        std::vector<std::string> args;
+        int status;
+    } cases[] = {
+        {{"list"}, 0}, // reads the machine part for two roots
+        {{"list", "HKCR"}, 0},
+        {{"get", "HKCR\\K"}, 0},
+        {{"get", "HKLM\\None"}, 1},
+    };
+    for (const auto &c : cases) {
+        std::string out;
+        EXPECT_EQ(tool(c.args, &out), c.status) << out;
+        size_t warnings = 0;
+        for (size_t at = out.find("warning:"); at != std::string::npos;
+             at = out.find("warning:", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, 1u) << c.args[0] << "\n" << out;
+        EXPECT_NE(out.find("registry.reg is damaged or not a store file (line 1: "),
+                  std::string::npos)
+            << out;
+    }
 }
 
 TEST_F(RegToolTest, RegistersAndUnregistersAModule)
@@ -188,4 +233,95 @@ TEST_F(RegToolTest, PrintsResources)
     nvtest::writeFile(m_dir / "junk.so", "junk");
     EXPECT_EQ(tool({"resources", (m_dir / "junk.so").string()}, &out), 1);
     EXPECT_NE(out.find("not an ELF file"), std::string::npos);
+}
+
+TEST_F(RegToolTest, HostileModuleFilesAreRefusedWithoutACrashOrAHang)
+{
+    const std::string module = nvtest::readFile(NV_REG_TEST_MODULE);
+    const uint64_t loaded = nvtest::endOfLoadedContents(module);
+    ASSERT_GT(loaded, 2000u);
+    ASSERT_EQ(mkfifo((m_dir / "fifo.so").c_str(), 0600), 0);
+    fs::create_directory(m_dir / "folder.so");
+    nvtest::writeFile(m_dir / "text.so", "just some text\n");
+    auto cut = [&](const std::string &name, uint64_t length) {
+        nvtest::writeFile(m_dir / name, module.substr(0, size_t(length)));
+        return (m_dir / name).string();
+    };
+    const std::string notRegular = "module file is not a regular file";
+    const std::string badFormat = "module file is truncated or not a shared object";
+    const struct
+    {
+        std::string command, file, expected;
+    } cases[] = {
+        {"register", (m_dir / "fifo.so").string(), notRegular},
+        {"unregister", (m_dir / "fifo.so").string(), notRegular},
+        {"register", (m_dir / "folder.so").string(), notRegular},
+        {"register", (m_dir / "text.so").string(), badFormat},
+        {"register", cut("cut-1000.so", 1000), badFormat},
+        {"register", cut("cut-half.so", loaded / 2), badFormat},
+        {"register", cut("cut-last-byte.so", loaded - 1), badFormat},
+        {"unregister", cut("cut-last-byte.so", loaded - 1), badFormat},
+    };
+    for (const auto &c : cases) {
+        std::string out;
+        EXPECT_EQ(tool({c.command, c.file}, &out), 1) << c.file << "\n" << out;
+        EXPECT_NE(out.find(c.expected), std::string::npos) << out;
+    }
+    // Cut short only past its loadable contents, a module still loads.
+    std::string out;
+    EXPECT_EQ(tool({"register", cut("cut-tail.so", module.size() - 1)}, &out), 0) << out;
+}
+
+TEST_F(RegToolTest, DeepKeysAndAFullStoreAreRefusedAndTheStoreStaysReadable)
+{
+    auto deep = [](size_t levels) {
+        std::string key = "HKCU";
+        for (size_t i = 0; i < levels; ++i)
+            key += "\\a";
+        return key;
+    };
+    std::string out;
+    EXPECT_EQ(tool({"set", deep(512), "v", "--dword", "1"}, &out), 0) << out;
+    EXPECT_EQ(tool({"set", deep(513), "v", "--dword", "1"}, &out), 1);
+    EXPECT_NE(out.find("nested deeper than 512 levels"), std::string::npos) << out;
+    EXPECT_EQ(tool({"set", deep(60000), "v", "--dword", "1"}, &out), 1); // once a stack overflow
+    EXPECT_NE(out.find("nested deeper than 512 levels"), std::string::npos) << out;
+
+    // Sets of 120 kB values until the store is full: the one that would
+    // pass the cap is refused, and everything stays readable.
+    std::string fill = kHead + "[HKEY_CURRENT_USER\\Fill]\n";
+    while (fill.size() < (16u << 20) - 200000)
+        fill += "\"f" + std::to_string(fill.size()) + "\"=\"" + std::string(100000, 'f') + "\"\n";
+    nvtest::writeFile(m_dir / "registry.reg", fill + "\n");
+    const std::string big(120000, 'v');
+    int refused = 0;
+    for (int i = 0; i < 3; ++i)
+        refused += tool({"set", "HKCU\\Big", "v" + std::to_string(i), "--string", big}, &out) == 1;
+    EXPECT_EQ(refused, 2);
+    EXPECT_NE(out.find("would grow beyond 16 MiB"), std::string::npos) << out;
+    EXPECT_LE(fs::file_size(m_dir / "registry.reg"), 16u << 20);
+    EXPECT_EQ(get("HKCU\\Big", "v0"), big + "\n");
+    EXPECT_EQ(tool({"set", "HKCU\\Small", "s", "--dword", "1"}, &out), 0) << out;
+}
+
+TEST_F(RegToolTest, ReadsExportsOfThePlatformsEditor)
+{
+    const std::string body =
+        kHead + "[HKEY_CURRENT_USER\\Software\\Tool]\n\"Path\"=\"/usr/bin/x\"\n";
+    std::string wide = "\xFF\xFE";
+    for (char c : body) {
+        if (c == '\n')
+            wide += std::string("\r\0", 2);
+        wide += c;
+        wide += '\0';
+    }
+    std::string crOnly = body;
+    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
+    for (const std::string &text : {wide, crOnly}) {
+        nvtest::writeFile(m_dir / "registry.reg", text);
+        EXPECT_EQ(get("HKCU\\Software\\Tool", "Path"), "/usr/bin/x\n");
+        std::string out;
+        ASSERT_EQ(tool({"set", "HKCU\\Software\\Tool", "More", "--dword", "2"}, &out), 0) << out;
+        EXPECT_EQ(get("HKCU\\Software\\Tool", "Path"), "/usr/bin/x\n");
+    }
 }

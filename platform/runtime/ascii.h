@@ -1,0 +1,38 @@
+// ASCII-only character helpers for the program's file formats and names.
+// They never consult the locale, unlike <cctype> and QString's comparisons,
+// so a name matches the same way on every machine.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace nv::ascii {
+
+constexpr char toLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+constexpr bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (toLower(a[i]) != toLower(b[i]))
+            return false;
+    return true;
+}
+
+// The value of one hexadecimal digit (either case), or -1.
+constexpr int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace nv::ascii
