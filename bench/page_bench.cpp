@@ -4,6 +4,8 @@
 #include "files/filenumbers.h"
 #include "modFormOps.h"
 
+#include "scratchstore.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -32,21 +34,12 @@ private:
 };
 
 // The benchmark uses a store of its own, never the user's.
-struct Setup
+struct Setup : ScratchStore
 {
-    fs::path dir;
     std::string file;
     std::string sparse;
     Setup()
     {
-        char tmpl[] = "/tmp/norvale-bench-XXXXXX";
-        dir = mkdtemp(tmpl);
-        setenv("NORVALE_REGISTRY_DIR", (dir / "registry").c_str(), 1);
-        for (const char *m : {NV_HEXOPS_MODULE, NV_STRINGOPS_MODULE}) {
-            std::string cmd = std::string("'") + NV_REGTOOL + "' register '" + m + "' >/dev/null";
-            if (std::system(cmd.c_str()) != 0)
-                std::fprintf(stderr, "could not register %s\n", m);
-        }
         file = (dir / "random.bin").string();
         std::mt19937 rng(7);
         std::string bytes(1 << 20, '\0');
@@ -59,7 +52,6 @@ struct Setup
             std::fprintf(stderr, "could not make the sparse file\n");
         ::close(fd);
     }
-    ~Setup() { fs::remove_all(dir); }
 };
 
 Setup &setup()

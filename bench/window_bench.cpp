@@ -6,6 +6,7 @@
 #include "forms/textbox.h"
 #include "forms/updown.h"
 #include "frmMain.h"
+#include "scratchstore.h"
 #include "settings.h"
 
 #include "files/filenumbers.h"
@@ -30,27 +31,16 @@ namespace {
 constexpr int kFilePages = 4000; // a large file: 2 MB
 
 // A store and a viewed file of the benchmark's own, never the user's.
-struct Setup
+struct Setup : ScratchStore
 {
-    fs::path dir;
     std::string file;
     Setup()
     {
-        char tmpl[] = "/tmp/norvale-wbench-XXXXXX";
-        dir = mkdtemp(tmpl);
-        setenv("NORVALE_REGISTRY_DIR", (dir / "registry").c_str(), 1);
-        for (const char *m : {NV_HEXOPS_MODULE, NV_STRINGOPS_MODULE}) {
-            const std::string cmd =
-                std::string("'") + NV_REGTOOL + "' register '" + m + "' >/dev/null";
-            if (std::system(cmd.c_str()) != 0)
-                std::fprintf(stderr, "cannot register %s\n", m);
-        }
         file = (dir / "pages.bin").string();
         std::ofstream out(file, std::ios::binary);
         for (int i = 0; i < kFilePages * 512; ++i)
             out.put(char(i * 7));
     }
-    ~Setup() { fs::remove_all(dir); }
 };
 
 Setup &setup()
