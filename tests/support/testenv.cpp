@@ -74,6 +74,15 @@ std::string readFile(const fs::path &p)
     return s.str();
 }
 
+std::string nestedKey(const std::string &top, size_t levels, const std::string &name)
+{
+    std::string key = top;
+    key.reserve(top.size() + levels * (name.size() + 1));
+    for (size_t i = 0; i < levels; ++i)
+        key += "\\" + name;
+    return key;
+}
+
 void writeFile(const fs::path &p, const std::string &bytes)
 {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);

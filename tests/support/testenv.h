@@ -35,6 +35,8 @@ private:
 };
 
 std::string readFile(const std::filesystem::path &p);
+// A registry key path `levels` keys below `top`, each named `name`.
+std::string nestedKey(const std::string &top, size_t levels, const std::string &name = "k");
 void writeFile(const std::filesystem::path &p, const std::string &bytes);
 
 // Runs a command line through the shell; returns its exit status and puts

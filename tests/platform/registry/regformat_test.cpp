@@ -3,6 +3,8 @@
 
 #include "registry/regformat.h"
 
+#include "testenv.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -282,12 +284,7 @@ TEST(RegFormat, SaysWhereReadingStopped)
 
 TEST(RegFormat, LimitsHoldAtTheirEdges)
 {
-    auto deepPath = [](size_t depth) {
-        std::string p = "HKEY_CURRENT_USER";
-        for (size_t i = 0; i < depth; ++i)
-            p += "\\k";
-        return p;
-    };
+    auto deepPath = [](size_t depth) { return nvtest::nestedKey("HKEY_CURRENT_USER", depth); };
     const std::string longName(kMaxLineLength - 2, 'n'); // "[" + name + "]" fills a line
     const struct
     {

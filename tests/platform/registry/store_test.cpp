@@ -398,12 +398,7 @@ TEST_F(StoreTest, AStoreGrowsToItsCapAndNotPast)
 
 TEST_F(StoreTest, KeysNestUpToTheDepthLimit)
 {
-    auto path = [](size_t depth) {
-        std::string p = "k";
-        for (size_t i = 1; i < depth; ++i)
-            p += "\\k";
-        return p;
-    };
+    auto path = [](size_t depth) { return nvtest::nestedKey("k", depth - 1); };
     const struct
     {
         size_t depth;

@@ -274,12 +274,7 @@ TEST_F(RegToolTest, HostileModuleFilesAreRefusedWithoutACrashOrAHang)
 
 TEST_F(RegToolTest, DeepKeysAndAFullStoreAreRefusedAndTheStoreStaysReadable)
 {
-    auto deep = [](size_t levels) {
-        std::string key = "HKCU";
-        for (size_t i = 0; i < levels; ++i)
-            key += "\\a";
-        return key;
-    };
+    auto deep = [](size_t levels) { return nvtest::nestedKey("HKCU", levels, "a"); };
     std::string out;
     EXPECT_EQ(tool({"set", deep(512), "v", "--dword", "1"}, &out), 0) << out;
     EXPECT_EQ(tool({"set", deep(513), "v", "--dword", "1"}, &out), 1);
