@@ -32,7 +32,7 @@ std::u16string bitsOf(std::u16string_view digit)
 
 } // namespace
 
-std::u16string generateOffset(int32_t lngFirstByte, int16_t intLine)
+OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine)
 {
     const int16_t lineBytes = checkedInt16(int32_t(intLine) * 16);
     const int16_t step = checkedInt16(int32_t(lineBytes) - 1);
@@ -40,7 +40,7 @@ std::u16string generateOffset(int32_t lngFirstByte, int16_t intLine)
 
     // The two's-complement pattern, zero-padded to eight digits.
     const auto pattern = static_cast<uint32_t>(offset);
-    std::u16string label(8, u'0');
+    OffsetLabel label;
     for (int i = 0; i < 8; ++i)
         label[size_t(7 - i)] = kDigits[(pattern >> (4 * i)) & 0xF];
     return label;

@@ -2,6 +2,7 @@
 // raised as nv::RuntimeError.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +12,8 @@ namespace nv::hexops {
 // The label of a display line: lngFirstByte + 16 * intLine - 1 as eight
 // hexadecimal digits. The first two steps are 16-bit and the sum 32-bit
 // arithmetic; any step out of range raises Overflow.
-std::u16string generateOffset(int32_t lngFirstByte, int16_t intLine);
+using OffsetLabel = std::array<char16_t, 8>;
+OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine);
 
 // The first two characters of strHexNum, each an upper-case hexadecimal
 // digit, as four bit characters each; anything else contributes nothing.

@@ -13,7 +13,10 @@ using namespace nv::com::server;
 
 HRESULT GenerateOffset(_HexFunctions *, int32_t lngFirstByte, int16_t intLine, BSTR *result)
 {
-    return stringResult(result, [&] { return nv::hexops::generateOffset(lngFirstByte, intLine); });
+    return stringResult(result, [&] {
+        const nv::hexops::OffsetLabel label = nv::hexops::generateOffset(lngFirstByte, intLine);
+        return nv::com::BStr(std::u16string_view(label.data(), label.size()));
+    });
 }
 
 HRESULT HexByte2BinBits(_HexFunctions *, BSTR strHexNum, BSTR *result)

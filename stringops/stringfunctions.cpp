@@ -37,9 +37,10 @@ template <class Text> void convertPage(const PageArray &in, PageArray &out, Text
 
 } // namespace
 
-std::u16string combineChars(const PageArray &strChrArray, int16_t intLine)
+nv::com::BStr combineChars(const PageArray &strChrArray, int16_t intLine)
 {
-    // Measured first, so the result is allocated once.
+    // Measured first, so the result is allocated once, and written straight
+    // into the string the caller receives.
     std::u16string_view parts[kColumns];
     size_t length = 0;
     for (int32_t column = 0; column < kColumns; ++column) {
@@ -47,7 +48,9 @@ std::u16string combineChars(const PageArray &strChrArray, int16_t intLine)
         length += parts[column].size();
         requireLength(length);
     }
-    std::u16string result(length, u'\0');
+    nv::com::BStr result = nv::com::BStr::ofLength(uint32_t(length));
+    if (!result.get())
+        return result;
     char16_t *out = result.data();
     for (const std::u16string_view part : parts)
         out = std::copy(part.begin(), part.end(), out);

@@ -12,8 +12,9 @@ namespace nv::stringops {
 constexpr int32_t kLines = 32;
 constexpr int32_t kColumns = 16;
 
-// The 16 strings of line `intLine` joined in column order.
-std::u16string combineChars(const PageArray &strChrArray, int16_t intLine);
+// The 16 strings of line `intLine` joined in column order, as a new string
+// (null when memory runs out).
+nv::com::BStr combineChars(const PageArray &strChrArray, int16_t intLine);
 
 // Every byte of the page as two upper-case hexadecimal digits. On a failure
 // the elements already written keep their new strings.

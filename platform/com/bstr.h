@@ -61,6 +61,15 @@ class BStr
 public:
     BStr() = default;
     explicit BStr(std::u16string_view text) : m_s(allocString(text)) {}
+    // A string of `length` units to be written through data(), so that a
+    // result is built where the caller will receive it; null when memory
+    // runs out.
+    static BStr ofLength(uint32_t length)
+    {
+        BStr s;
+        s.m_s = SysAllocStringLen(nullptr, length);
+        return s;
+    }
     ~BStr() { SysFreeString(m_s); }
     BStr(const BStr &) = delete;
     BStr &operator=(const BStr &) = delete;
@@ -75,6 +84,7 @@ public:
         return *this;
     }
     BSTR get() const { return m_s; }
+    char16_t *data() { return m_s; }
     BSTR *out()
     {
         SysFreeString(m_s);

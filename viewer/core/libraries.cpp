@@ -10,11 +10,6 @@ namespace nv {
 
 namespace {
 
-QString toQString(BSTR s)
-{
-    return QString(reinterpret_cast<const QChar *>(s), qsizetype(SysStringLen(s)));
-}
-
 // A failure status of a library method becomes a run-time error of the
 // command that called it: error numbers travel as themselves, anything else
 // as the status itself with its text.
@@ -40,11 +35,11 @@ class ComStrings final : public StringsObject
 public:
     ComStrings() { create(CLSID_Strings, IID__Strings, m_p.out()); }
 
-    QString CombineChars(StringTable &strChrArray, int16_t intLine) override
+    nv::com::BStr CombineChars(StringTable &strChrArray, int16_t intLine) override
     {
         nv::com::BStr result;
         check(m_p->lpVtbl->CombineChars(m_p.get(), strChrArray.array(), intLine, result.out()));
-        return toQString(result.get());
+        return result;
     }
     bool Convert_To_HexStr(ByteTable &bytArrayIn, StringTable &strHexArrayOut) override
     {
@@ -70,11 +65,11 @@ class ComHexFunctions final : public HexFunctionsObject
 public:
     ComHexFunctions() { create(CLSID_HexFunctions, IID__HexFunctions, m_p.out()); }
 
-    QString GenerateOffset(int32_t lngFirstByte, int16_t intLine) override
+    nv::com::BStr GenerateOffset(int32_t lngFirstByte, int16_t intLine) override
     {
         nv::com::BStr result;
         check(m_p->lpVtbl->GenerateOffset(m_p.get(), lngFirstByte, intLine, result.out()));
-        return toQString(result.get());
+        return result;
     }
 
 private:

@@ -1,12 +1,12 @@
 // The viewer's one instance of each library class, created by class
 // identifier through the component runtime the first time it is needed and
 // kept for the life of the process. The methods call the classes' default
-// interfaces by slot and turn a failure status into a run-time error.
+// interfaces by slot and turn a failure status into a run-time error. A
+// string result is handed on as the library made it, owned by the caller
+// and freed when it goes; read it through viewOf().
 #pragma once
 
 #include "pagetables.h"
-
-#include <QString>
 
 #include <cstdint>
 
@@ -16,7 +16,7 @@ class StringsObject
 {
 public:
     virtual ~StringsObject() = default;
-    virtual QString CombineChars(StringTable &strChrArray, int16_t intLine) = 0;
+    virtual nv::com::BStr CombineChars(StringTable &strChrArray, int16_t intLine) = 0;
     virtual bool Convert_To_HexStr(ByteTable &bytArrayIn, StringTable &strHexArrayOut) = 0;
     virtual bool Convert_To_ChrStr(ByteTable &bytArrayIn, StringTable &strChrArrayOut) = 0;
 };
@@ -25,7 +25,7 @@ class HexFunctionsObject
 {
 public:
     virtual ~HexFunctionsObject() = default;
-    virtual QString GenerateOffset(int32_t lngFirstByte, int16_t intLine) = 0;
+    virtual nv::com::BStr GenerateOffset(int32_t lngFirstByte, int16_t intLine) = 0;
 };
 
 // Raise run-time error 429 with the runtime's reason when the class cannot

@@ -36,7 +36,8 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
     // line: no copy of a result or cell beyond the one into the line.
     QString s;
     for (int16_t i = 0; i < kLinesPerPage; ++i) {
-        const QString offset = theHexFunctions().GenerateOffset(lngFirstByte, i);
+        const nv::com::BStr label = theHexFunctions().GenerateOffset(lngFirstByte, i);
+        const QStringView offset = viewOf(label.get());
         QStringView hex[kBytesPerLine];
         // The label and a space, a space or "-" before each byte, three
         // spaces, the characters, CR LF.
@@ -45,7 +46,8 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
             hex[c] = strHexTable.view(i, c);
             length += hex[c].size();
         }
-        const QString chars = theStrings().CombineChars(strCharTable, i);
+        const nv::com::BStr joined = theStrings().CombineChars(strCharTable, i);
+        const QStringView chars = viewOf(joined.get());
         length += chars.size();
 
         s.resize(length);

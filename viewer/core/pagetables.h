@@ -18,6 +18,9 @@ constexpr int kLinesPerPage = 32;
 constexpr int kBytesPerLine = 16;
 constexpr int kBytesPerPage = kLinesPerPage * kBytesPerLine;
 
+// A counted string's text without a copy; a null string is empty.
+inline QStringView viewOf(BSTR s) { return QStringView(s, qsizetype(SysStringLen(s))); }
+
 // The linear index of element (line, column), the line index fastest. The
 // tables are only ever indexed by the page geometry, so it is not checked.
 constexpr size_t cellOf(int line, int column)
@@ -60,8 +63,7 @@ public:
     // The element's text without a copy; valid until the element is replaced.
     QStringView view(int line, int column) const
     {
-        const BSTR s = static_cast<const BSTR *>(m_array->pvData)[cellOf(line, column)];
-        return QStringView(s, qsizetype(SysStringLen(s)));
+        return viewOf(static_cast<const BSTR *>(m_array->pvData)[cellOf(line, column)]);
     }
     SAFEARRAY **array() { return &m_array; }
 

@@ -22,6 +22,15 @@ inline HRESULT returnString(std::u16string_view text, BSTR *out)
     return S_OK;
 }
 
+// A result the body built in a string of its own, handed over as it is.
+inline HRESULT returnString(BStr s, BSTR *out)
+{
+    if (!s.get())
+        return E_OUTOFMEMORY;
+    *out = s.release();
+    return S_OK;
+}
+
 // `text()` makes the string result, which the caller then owns.
 template <class F> HRESULT stringResult(BSTR *result, F &&text) noexcept
 {
