@@ -26,13 +26,22 @@ char16_t displayChar(uint8_t b)
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
 // `text` writes a byte's string into a buffer of two and returns its length.
+// Line by line, each in column order, whichever way the elements are reached,
+// so that a failure part-way leaves the same elements written.
 template <class Text> void convertPage(const PageArray &in, PageArray &out, Text text)
 {
     char16_t buffer[2];
+    const auto string = [&](uint8_t b) { return std::u16string_view(buffer, text(b, buffer)); };
+    if (in.holds(0, kLines - 1, 0, kColumns - 1) && out.holds(0, kLines - 1, 0, kColumns - 1)) {
+        for (int32_t line = 0; line < kLines; ++line)
+            for (int32_t column = 0; column < kColumns; ++column)
+                out.replaceStringUnchecked(line, column,
+                                           string(in.byteAtUnchecked(line, column)));
+        return;
+    }
     for (int32_t line = 0; line < kLines; ++line)
         for (int32_t column = 0; column < kColumns; ++column)
-            out.replaceString(line, column,
-                              std::u16string_view(buffer, text(in.byteAt(line, column), buffer)));
+            out.replaceString(line, column, string(in.byteAt(line, column)));
 }
 
 } // namespace
@@ -43,17 +52,29 @@ nv::com::BStr combineChars(const PageArray &strChrArray, int16_t intLine)
     // into the string the caller receives.
     std::u16string_view parts[kColumns];
     size_t length = 0;
-    for (int32_t column = 0; column < kColumns; ++column) {
-        parts[column] = nv::com::view(strChrArray.stringAt(intLine, column));
+    const auto take = [&](int32_t column, BSTR part) {
+        parts[column] = nv::com::view(part);
         length += parts[column].size();
         requireLength(length);
+    };
+    if (strChrArray.holds(intLine, intLine, 0, kColumns - 1)) {
+        for (int32_t column = 0; column < kColumns; ++column)
+            take(column, strChrArray.stringAtUnchecked(intLine, column));
+    } else {
+        for (int32_t column = 0; column < kColumns; ++column)
+            take(column, strChrArray.stringAt(intLine, column));
     }
     nv::com::BStr result = nv::com::BStr::ofLength(uint32_t(length));
     if (!result.get())
         return result;
     char16_t *out = result.data();
-    for (const std::u16string_view part : parts)
-        out = std::copy(part.begin(), part.end(), out);
+    for (const std::u16string_view part : parts) {
+        // The usual part is one character: no call to a general copy for it.
+        if (part.size() == 1)
+            *out++ = part[0];
+        else
+            out = std::copy(part.begin(), part.end(), out);
+    }
     return result;
 }
 
