@@ -119,14 +119,16 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
         return fail(HRESULT_PROC_NOT_FOUND, detail,
                     "Module " + path + " is no component module (no DllGetClassObject)");
 
-    IClassFactory *factory = nullptr;
-    HRESULT h = getClassObject(&clsid, &IID_IClassFactory, reinterpret_cast<void **>(&factory));
-    if (FAILED(h) || !factory)
+    // What a failing module leaves in the out slot is not trusted, so the
+    // factory is taken over only once the call succeeded.
+    void *factoryOut = nullptr;
+    HRESULT h = getClassObject(&clsid, &IID_IClassFactory, &factoryOut);
+    if (FAILED(h) || !factoryOut)
         return fail(FAILED(h) ? h : E_POINTER, detail,
                     "Module " + path + " gave no factory for class " + id + ": " + statusText(h));
+    ComPtr<IClassFactory> factory(static_cast<IClassFactory *>(factoryOut));
     void *object = nullptr;
-    h = factory->lpVtbl->CreateInstance(factory, nullptr, &iid, &object);
-    factory->lpVtbl->Release(factory);
+    h = factory->lpVtbl->CreateInstance(factory.get(), nullptr, &iid, &object);
     if (FAILED(h) || !object)
         return fail(FAILED(h) ? h : E_POINTER, detail,
                     "The factory of class " + id + " refused: " + statusText(h));

@@ -19,6 +19,8 @@ template <class T> class ComPtr
 {
 public:
     ComPtr() = default;
+    // Takes over a reference the caller holds.
+    explicit ComPtr(T *adopted) : m_p(adopted) {}
     ~ComPtr() { reset(); }
     ComPtr(const ComPtr &) = delete;
     ComPtr &operator=(const ComPtr &) = delete;
