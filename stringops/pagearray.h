@@ -48,7 +48,10 @@ public:
                contains(firstLine, firstColumn) && contains(lastLine, lastColumn);
     }
     uint8_t byteAtUnchecked(int32_t line, int32_t column) const { return *slot(line, column); }
-    BSTR stringAtUnchecked(int32_t line, int32_t column) const { return stringIn(slot(line, column)); }
+    BSTR stringAtUnchecked(int32_t line, int32_t column) const
+    {
+        return stringIn(slot(line, column));
+    }
     void replaceStringUnchecked(int32_t line, int32_t column, std::u16string_view text)
     {
         replaceIn(slot(line, column), text);

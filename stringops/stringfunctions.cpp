@@ -35,8 +35,7 @@ template <class Text> void convertPage(const PageArray &in, PageArray &out, Text
     if (in.holds(0, kLines - 1, 0, kColumns - 1) && out.holds(0, kLines - 1, 0, kColumns - 1)) {
         for (int32_t line = 0; line < kLines; ++line)
             for (int32_t column = 0; column < kColumns; ++column)
-                out.replaceStringUnchecked(line, column,
-                                           string(in.byteAtUnchecked(line, column)));
+                out.replaceStringUnchecked(line, column, string(in.byteAtUnchecked(line, column)));
         return;
     }
     for (int32_t line = 0; line < kLines; ++line)
