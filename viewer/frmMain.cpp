@@ -102,6 +102,18 @@ bool acceptAsCopy(QDropEvent *event)
     event->accept();
     return true;
 }
+
+// The file this drop opens, the drop accepted as a copy; empty when it is
+// refused.
+QString acceptedDrop(QDropEvent *event)
+{
+    if (modalWindowOpen())
+        return {};
+    const QString name = droppedFileName(event->mimeData());
+    if (name.isEmpty() || !acceptAsCopy(event))
+        return {};
+    return name;
+}
 } // namespace
 
 // What page rendering sees of the display: its whole text.
@@ -369,14 +381,14 @@ void frmMain::dragEnterEvent(QDragEnterEvent *event)
 // Refused here, the cursor shows it before anything is dropped.
 void frmMain::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (modalWindowOpen() || droppedFileName(event->mimeData()).isEmpty() || !acceptAsCopy(event))
+    if (acceptedDrop(event).isEmpty())
         event->ignore();
 }
 
 void frmMain::dropEvent(QDropEvent *event)
 {
-    const QString fileName = droppedFileName(event->mimeData());
-    if (modalWindowOpen() || fileName.isEmpty() || !acceptAsCopy(event)) {
+    const QString fileName = acceptedDrop(event);
+    if (fileName.isEmpty()) {
         event->ignore();
         return;
     }

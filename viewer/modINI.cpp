@@ -9,10 +9,10 @@
 
 #include <QFile>
 
-#include <atomic>
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <sys/stat.h>
 
 namespace nv {
@@ -30,11 +30,12 @@ public:
 };
 
 const RunningProgram kRunningProgram;
-std::atomic<const ConfigLocation *> gLocation{&kRunningProgram};
+// The program has one thread: a plain pointer does.
+const ConfigLocation *gLocation = &kRunningProgram;
 
 std::string configDirectory()
 {
-    return settingsDirectory(gLocation.load()->roots());
+    return settingsDirectory(gLocation->roots());
 }
 
 std::string configPathBytes(const std::string &dir)
@@ -129,7 +130,7 @@ QString access(const QString &strMode, const QString &strSection, const QString 
 
 const ConfigLocation *setConfigLocation(const ConfigLocation *location)
 {
-    return gLocation.exchange(location ? location : &kRunningProgram);
+    return std::exchange(gLocation, location ? location : &kRunningProgram);
 }
 
 QString ConfigFilePath()
