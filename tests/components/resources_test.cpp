@@ -13,9 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 using namespace nvtest::com;
@@ -66,22 +64,6 @@ const Record *find(const std::vector<Record> &all, const std::string &type)
         if (r.type() == type)
             return &r;
     return nullptr;
-}
-
-std::map<std::string, std::string> versionEntries(const std::string &data)
-{
-    std::map<std::string, std::string> entries;
-    size_t at = 0;
-    while (at < data.size()) {
-        const size_t end = data.find('\0', at);
-        EXPECT_NE(end, std::string::npos) << "unterminated entry";
-        const std::string entry = data.substr(at, end - at);
-        const size_t eq = entry.find('=');
-        EXPECT_NE(eq, std::string::npos) << entry;
-        entries[entry.substr(0, eq)] = entry.substr(eq + 1);
-        at = end + 1;
-    }
-    return entries;
 }
 
 constexpr std::string_view kHexIid = "\x10\x00\x00\x00"
@@ -142,10 +124,7 @@ struct ModuleCase
     const char *name;
     const char *file;
     const char *iidType;
-    GUID iid;
     std::vector<std::pair<std::string, std::string>> version; // in file order
-    std::vector<std::pair<std::string, DISPID>> methods;      // in slot order from 7
-    std::string library;                                      // the library line
     std::string_view iidBytes;
     std::string_view typeLib;
 };
@@ -154,7 +133,6 @@ const ModuleCase kModules[] = {
     {"nvdigits10",
      NV_HEXOPS_MODULE,
      "_IID_HEXFUNCTIONS",
-     IID__HexFunctions,
      {{"FileVersion", "1.00.0001"},
       {"ProductVersion", "1.00.0001"},
       {"Comments", "Provides essential hexadecimal operations for the Norvale program"},
@@ -165,14 +143,11 @@ const ModuleCase kModules[] = {
       {"OLESelfRegister", ""},
       {"FixedFileVersion", "1.0.0.1"},
       {"FixedProductVersion", "1.0.0.1"}},
-     {{"GenerateOffset", 0x60030000}, {"HexByte2BinBits", 0x60030001}},
-     "library HexOperations {94512CCC-8FFE-11D4-A04F-00E0296E03A7} 5.0 lcid 0409",
      kHexIid,
      kHexTypeLib},
     {"nvtext12",
      NV_STRINGOPS_MODULE,
      "_IID_STRINGS",
-     IID__Strings,
      {{"FileVersion", "1.00.0006"},
       {"ProductVersion", "1.00.0006"},
       {"Comments", "Provides essential string operations for the Norvale application"},
@@ -183,12 +158,6 @@ const ModuleCase kModules[] = {
       {"OLESelfRegister", ""},
       {"FixedFileVersion", "1.0.0.6"},
       {"FixedProductVersion", "1.0.0.6"}},
-     {{"CombineChars", 0x60030000},
-      {"Convert_To_HexStr", 0x60030001},
-      {"Convert_To_ChrStr", 0x60030002},
-      {"InsertChar", 0x60030003},
-      {"HexStr", 0x60030004}},
-     "library StringOperations {D379EA6B-8FFC-11D4-A04F-00E0296E03A7} 7.0 lcid 0409",
      kStringsIid,
      kStringsTypeLib},
 };
@@ -221,12 +190,9 @@ TEST_P(Resources, VersionBlock)
 {
     const auto v = record("VERSION", 0x0409, 1200);
     ASSERT_TRUE(v);
-    const auto &version = GetParam().version;
-    const std::map<std::string, std::string> entries(version.begin(), version.end());
-    EXPECT_EQ(versionEntries(v->data), entries);
     // Byte for byte: "Key=Value" entries, each ended by a NUL, in this order.
     std::string bytes;
-    for (const auto &[key, value] : version)
+    for (const auto &[key, value] : GetParam().version)
         bytes += key + "=" + value + '\0';
     EXPECT_EQ(v->data, bytes);
 }
@@ -235,13 +201,6 @@ TEST_P(Resources, InterfaceIdentifierRecord)
 {
     const auto r = record(GetParam().iidType, 0);
     ASSERT_TRUE(r);
-    ASSERT_EQ(r->data.size(), 20u);
-    uint32_t length;
-    std::memcpy(&length, r->data.data(), 4);
-    EXPECT_EQ(length, 16u);
-    GUID stored;
-    std::memcpy(&stored, r->data.data() + 4, 16); // memory order on this platform
-    EXPECT_EQ(nv::com::guidToString(stored), nv::com::guidToString(GetParam().iid));
     EXPECT_EQ(r->data, GetParam().iidBytes);
 }
 
@@ -250,32 +209,6 @@ TEST_P(Resources, TypeLibraryDescribesTheDispatchOfTheClass)
     const auto t = record("TYPELIB", 0);
     ASSERT_TRUE(t);
     EXPECT_EQ(t->data, GetParam().typeLib);
-    std::istringstream in(t->data);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "NVTYPELIB 1");
-    std::getline(in, line);
-    EXPECT_EQ(line, GetParam().library);
-
-    std::vector<std::pair<std::string, DISPID>> methods;
-    int slot = 7;
-    bool sawCoclass = false;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string kind, name, idWord, id, slotWord;
-        int slotNo = 0;
-        fields >> kind >> name;
-        if (kind == "method") {
-            fields >> idWord >> id >> slotWord >> slotNo;
-            EXPECT_EQ(idWord, "id");
-            EXPECT_EQ(slotNo, slot++) << name;
-            methods.emplace_back(name, DISPID(std::stoul(id, nullptr, 16)));
-        } else if (kind == "coclass") {
-            sawCoclass = true;
-        }
-    }
-    EXPECT_TRUE(sawCoclass);
-    EXPECT_EQ(methods, GetParam().methods);
 }
 
 // The record order is the linker's; each type is there once, and no other.

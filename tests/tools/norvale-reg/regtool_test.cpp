@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -297,26 +296,4 @@ TEST_F(RegToolTest, DeepKeysAndAFullStoreAreRefusedAndTheStoreStaysReadable)
     EXPECT_LE(fs::file_size(m_dir / "registry.reg"), 16u << 20);
     EXPECT_EQ(get("HKCU\\Big", "v0"), big + "\n");
     EXPECT_EQ(tool({"set", "HKCU\\Small", "s", "--dword", "1"}, &out), 0) << out;
-}
-
-TEST_F(RegToolTest, ReadsExportsOfThePlatformsEditor)
-{
-    const std::string body =
-        kHead + "[HKEY_CURRENT_USER\\Software\\Tool]\n\"Path\"=\"/usr/bin/x\"\n";
-    std::string wide = "\xFF\xFE";
-    for (char c : body) {
-        if (c == '\n')
-            wide += std::string("\r\0", 2);
-        wide += c;
-        wide += '\0';
-    }
-    std::string crOnly = body;
-    std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
-    for (const std::string &text : {wide, crOnly}) {
-        nvtest::writeFile(m_dir / "registry.reg", text);
-        EXPECT_EQ(get("HKCU\\Software\\Tool", "Path"), "/usr/bin/x\n");
-        std::string out;
-        ASSERT_EQ(tool({"set", "HKCU\\Software\\Tool", "More", "--dword", "2"}, &out), 0) << out;
-        EXPECT_EQ(get("HKCU\\Software\\Tool", "Path"), "/usr/bin/x\n");
-    }
 }
