@@ -404,4 +404,10 @@ void frmMain::updScroll_Change()
     ShowSelectedPage();
 }
 
+bool frmMain::openFileNamed(const QString &fileName)
+{
+    forms::runHandler([&] { OpenDroppedFile(fileName); });
+    return files::isOpen(kFileNumber);
+}
+
 } // namespace nv
