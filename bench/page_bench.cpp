@@ -1,10 +1,10 @@
 // One page through the whole path (read, both conversions, 32 labels, 32
 // joins, 32 text replacements) next to a direct formatter of the same 2,496
 // characters, and the resident set while stepping through a large file.
-#include "files/filenumbers.h"
-#include "modFormOps.h"
+#include "platform/files/filenumbers.h"
+#include "viewer/core/modFormOps.h"
 
-#include "scratchstore.h"
+#include "bench/scratchstore.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,14 +2,14 @@
 // event to a text widget that shows the new page, next to a single
 // setPlainText of a whole page into the same kind of widget; and fifty wheel
 // notches over the display next to fifty clicks on the down arrow.
-#include "forms/dialogs.h"
-#include "forms/textbox.h"
-#include "forms/updown.h"
-#include "frmMain.h"
-#include "scratchstore.h"
-#include "settings.h"
+#include "bench/scratchstore.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/updown.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "files/filenumbers.h"
+#include "platform/files/filenumbers.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

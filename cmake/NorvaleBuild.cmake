@@ -1,5 +1,9 @@
 # Compiler settings shared by every target of the project.
 add_compile_options(-Wall -Wextra)
+# One include folder for the project's headers: an include names its file by
+# its path from the source root ("platform/com/server/dualobject.h"); headers
+# generated at configure time sit at the same path below the binary root.
+include_directories(${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
 # Warnings stop the build only where the project chooses so (its test,
 # sanitizer and CI builds pass -DCMAKE_COMPILE_WARNING_AS_ERROR=ON): a
 # packager's or a newer compiler's build is not stopped by a new warning.
@@ -12,7 +16,7 @@ endif()
 # A component module: a shared object without the "lib" prefix that exports
 # only the four entry points of the component model. Building one changes
 # nothing outside the build tree: the build tree's program finds it through
-# its class list (see norvale_add_class_list), an install through the
+# its class list (written by the norvale3-classlist target), an install through the
 # registration the install makes.
 function(norvale_add_component_module target)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})

@@ -1,6 +1,6 @@
-#include "hexfunctions.h"
+#include "hexops/hexfunctions.h"
 
-#include "runtime/checked.h"
+#include "platform/runtime/checked.h"
 
 namespace nv::hexops {
 

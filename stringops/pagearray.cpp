@@ -1,6 +1,6 @@
-#include "pagearray.h"
+#include "stringops/pagearray.h"
 
-#include "runtime/error.h"
+#include "platform/runtime/error.h"
 
 #include <cstring>
 

@@ -9,8 +9,8 @@
 // (line, column) is linear element (line - lb) + lines * (column - lb).
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
 
 #include <cstddef>
 #include <cstdint>

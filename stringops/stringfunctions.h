@@ -2,7 +2,7 @@
 // run-time errors are raised as nv::RuntimeError.
 #pragma once
 
-#include "pagearray.h"
+#include "stringops/pagearray.h"
 
 #include <string>
 #include <string_view>

@@ -8,9 +8,9 @@
 // File > Open opens the file chosen in the dialog.
 #pragma once
 
-#include "forms/commondialog.h"
-#include "forms/form.h"
-#include "forms/menuarray.h"
+#include "platform/forms/commondialog.h"
+#include "platform/forms/form.h"
+#include "platform/forms/menuarray.h"
 
 #include <QString>
 

@@ -1,16 +1,16 @@
-#include "frmOptions.h"
+#include "viewer/frmOptions.h"
 
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/frame.h"
-#include "forms/handler.h"
-#include "forms/picturebox.h"
-#include "forms/tabstrip.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "modINI.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/tabstrip.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/units.h"
+#include "viewer/frmMain.h"
+#include "viewer/modINI.h"
+#include "viewer/settings.h"
 
 #include <QFont>
 #include <QTabBar>

@@ -3,8 +3,8 @@
 // display and write what changed to config.ini.
 #pragma once
 
-#include "forms/commondialog.h"
-#include "forms/form.h"
+#include "platform/forms/commondialog.h"
+#include "platform/forms/form.h"
 
 #include <QString>
 

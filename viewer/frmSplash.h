@@ -3,7 +3,7 @@
 // three seconds when the settings ask for it, and opens the main window.
 #pragma once
 
-#include "forms/form.h"
+#include "platform/forms/form.h"
 
 #include <cstdint>
 

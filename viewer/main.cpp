@@ -1,11 +1,11 @@
 // The program's start: the application object, then the splash window,
 // whose loading is the whole start-up sequence.
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
 
-#include "appicon.h"
-#include "forms/form.h"
-#include "forms/handler.h"
+#include "platform/forms/form.h"
+#include "platform/forms/handler.h"
+#include "viewer/appicon.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,11 +1,11 @@
-#include "modINI.h"
+#include "viewer/modINI.h"
 
-#include "modDeclares.h"
+#include "viewer/modDeclares.h"
 
-#include "forms/dialogs.h"
-#include "runtime/appdir.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
+#include "platform/forms/dialogs.h"
+#include "platform/runtime/appdir.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
 
 #include <QFile>
 

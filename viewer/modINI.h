@@ -3,7 +3,7 @@
 // user's own settings directory (see nv::settingsDirectory).
 #pragma once
 
-#include "runtime/appdir.h"
+#include "platform/runtime/appdir.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,8 +1,8 @@
 // The program's version block, kept in its ".nvres" section as the component
 // modules keep theirs, so tools can read it from the file.
-#include "appinfo_config.h"
+#include "platform/appinfo/appinfo_config.h"
 
-#include "com/resourcedata.h"
+#include "platform/com/resourcedata.h"
 
 namespace {
 

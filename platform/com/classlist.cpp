@@ -1,8 +1,8 @@
-#include "classlist.h"
+#include "platform/com/classlist.h"
 
-#include "guid.h"
-#include "runtime/ascii.h"
-#include "runtime/posixfile.h"
+#include "platform/com/guid.h"
+#include "platform/runtime/ascii.h"
+#include "platform/runtime/posixfile.h"
 
 #include <sys/stat.h>
 

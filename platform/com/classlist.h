@@ -17,7 +17,7 @@
 // client of the runtime for the same three values.
 #pragma once
 
-#include "comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <optional>
 #include <string>

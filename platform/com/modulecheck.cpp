@@ -1,6 +1,6 @@
-#include "modulecheck.h"
+#include "platform/com/modulecheck.h"
 
-#include "runtime/posixfile.h"
+#include "platform/runtime/posixfile.h"
 
 #include <cstring>
 #include <elf.h>

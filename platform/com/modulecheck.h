@@ -12,7 +12,7 @@
 // descriptor, and modules register themselves by the name they were loaded by.
 #pragma once
 
-#include "comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Compile-time building blocks for a module's resource records.
 #pragma once
 
-#include "com/comtypes.h"
-#include "com/resource.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/resource.h"
 
 #include <cstddef>
 

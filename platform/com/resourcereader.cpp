@@ -1,7 +1,7 @@
-#include "resourcereader.h"
+#include "platform/com/resourcereader.h"
 
-#include "resource.h"
-#include "runtime/posixfile.h"
+#include "platform/com/resource.h"
+#include "platform/runtime/posixfile.h"
 
 #include <cstring>
 

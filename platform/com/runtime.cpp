@@ -1,10 +1,10 @@
-#include "runtime.h"
+#include "platform/com/runtime.h"
 
-#include "classlist.h"
-#include "guid.h"
-#include "modulecheck.h"
-#include "registry/registry.h"
-#include "runtime/appdir.h"
+#include "platform/com/classlist.h"
+#include "platform/com/guid.h"
+#include "platform/com/modulecheck.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/appdir.h"
 
 #include <dlfcn.h>
 #include <map>

@@ -3,8 +3,8 @@
 // object. Loaded modules stay loaded for the life of the process.
 #pragma once
 
-#include "comtypes.h"
-#include "statustext.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/statustext.h"
 
 #include <string>
 

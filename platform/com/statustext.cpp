@@ -1,7 +1,7 @@
-#include "statustext.h"
+#include "platform/com/statustext.h"
 
-#include "modulecheck.h"
-#include "runtime/error.h"
+#include "platform/com/modulecheck.h"
+#include "platform/runtime/error.h"
 
 #include <cstdio>
 

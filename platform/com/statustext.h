@@ -3,7 +3,7 @@
 // registration tool and the viewer alike.
 #pragma once
 
-#include "comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "storefile.h"
+#include "platform/registry/storefile.h"
 
-#include "runtime/posixfile.h"
-#include "runtime/userdirs.h"
+#include "platform/runtime/posixfile.h"
+#include "platform/runtime/userdirs.h"
 
 #include <cerrno>
 #include <chrono>

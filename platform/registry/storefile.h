@@ -1,7 +1,7 @@
 // Reading and rewriting one store file safely.
 #pragma once
 
-#include "regformat.h"
+#include "platform/registry/regformat.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "posixfile.h"
+#include "platform/runtime/posixfile.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "client.h"
+#include "tests/components/client.h"
 
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // binary contract would.
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // Strings through its table of slots, with caller-made safe arrays.
-#include "client.h"
+#include "tests/components/client.h"
 
 #include "stringops/Strings_i.h"
 

@@ -3,16 +3,16 @@
 // through File > Open and prints what the page display shows. With
 // --splash-off it then unticks the splash in View > Options and presses OK.
 // Prints "config PATH", "splash VALUE", then "page" and the display's text.
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/dialogs.h"
-#include "forms/menuarray.h"
-#include "forms/textbox.h"
-#include "frmMain.h"
-#include "frmOptions.h"
-#include "frmSplash.h"
-#include "modINI.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/menuarray.h"
+#include "platform/forms/textbox.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmOptions.h"
+#include "viewer/frmSplash.h"
+#include "viewer/modINI.h"
+#include "viewer/settings.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "scratchworld.h"
+#include "tests/support/scratchworld.h"
 
 #include <cstdlib>
 #include <cstring>

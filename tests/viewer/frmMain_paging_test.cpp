@@ -1,10 +1,10 @@
 // Paging and opening the ways desktop users expect, through the real window:
 // the wheel, the paging keys, drag and drop, and what a screen reader reads.
 // Every page shown is compared with the page written out independently.
-#include "mainwindow_fixture.h"
+#include "tests/viewer/mainwindow_fixture.h"
 
-#include "forms/updown.h"
-#include "frmOptions.h"
+#include "platform/forms/updown.h"
+#include "viewer/frmOptions.h"
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>

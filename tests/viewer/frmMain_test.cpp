@@ -1,13 +1,13 @@
-#include "mainwindow_fixture.h"
+#include "tests/viewer/mainwindow_fixture.h"
 
-#include "files/filenumbers.h"
-#include "forms/clipboard.h"
-#include "forms/color.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "forms/updown.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/clipboard.h"
+#include "platform/forms/color.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/units.h"
+#include "platform/forms/updown.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
 
 #include <QAction>
 #include <QApplication>

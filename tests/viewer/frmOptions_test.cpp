@@ -1,17 +1,17 @@
 // The options dialog through the real window, with the main window's display
 // as the target and config.ini in a scratch program directory.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/frame.h"
-#include "forms/picturebox.h"
-#include "forms/tabstrip.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "frmOptions.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/tabstrip.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/units.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmOptions.h"
+#include "viewer/settings.h"
 
 #include <QAccessible>
 #include <QTabBar>

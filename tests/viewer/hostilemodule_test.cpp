@@ -2,19 +2,19 @@
 // modules (a FIFO, a copy cut short, a folder, a text file): the command
 // ends quietly, as for any class that cannot be created, and the viewer
 // neither hangs nor dies.
-#include "fakedialogs.h"
-#include "fifowatchdog.h"
-#include "modulefile.h"
-#include "testenv.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/fifowatchdog.h"
+#include "tests/support/modulefile.h"
+#include "tests/support/testenv.h"
 
-#include "frmMain.h"
-#include "settings.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "com/guid.h"
-#include "files/filenumbers.h"
-#include "forms/textbox.h"
 #include "hexops/HexFunctions_i.h"
-#include "registry/registry.h"
+#include "platform/com/guid.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/textbox.h"
+#include "platform/registry/registry.h"
 #include "stringops/Strings_i.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // config.ini through modINI: statuses, the exact file text, refused writes,
 // and the accessor's end on an unexpected failure.
-#include "modINI.h"
+#include "viewer/modINI.h"
 
-#include "forms/dialogs.h"
-#include "runtime/end.h"
+#include "platform/forms/dialogs.h"
+#include "platform/runtime/end.h"
 
-#include "configplace.h"
-#include "testenv.h"
+#include "tests/support/configplace.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -3,14 +3,14 @@
 // files of known bytes to view.
 #pragma once
 
-#include "fakedialogs.h"
-#include "testenv.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/testenv.h"
 
-#include "frmMain.h"
-#include "settings.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "files/filenumbers.h"
-#include "forms/textbox.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/textbox.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
 // The start-up sequence through the real splash and main windows, from each
 // kind of config.ini worth having.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "forms/form.h"
-#include "forms/label.h"
-#include "forms/textbox.h"
-#include "frmMain.h"
-#include "frmSplash.h"
-#include "settings.h"
+#include "platform/forms/form.h"
+#include "platform/forms/label.h"
+#include "platform/forms/textbox.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
+#include "viewer/settings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

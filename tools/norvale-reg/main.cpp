@@ -1,7 +1,7 @@
 // norvale-reg: registers component modules and reads and edits the registry
 // store from the command line.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
 #include <cstdio>
 #include <cstring>

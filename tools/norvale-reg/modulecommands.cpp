@@ -1,13 +1,13 @@
 // register, unregister and resources: the commands that work on a module file.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
-#include "com/comtypes.h"
-#include "com/guid.h"
-#include "com/modulecheck.h"
-#include "com/resourcereader.h"
-#include "com/statustext.h"
-#include "registry/registry.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/guid.h"
+#include "platform/com/modulecheck.h"
+#include "platform/com/resourcereader.h"
+#include "platform/com/statustext.h"
+#include "platform/registry/registry.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // get, set, delete and list: the commands that read and edit the store.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
-#include "registry/regformat.h"
-#include "registry/registry.h"
-#include "registry/storefile.h"
+#include "platform/registry/regformat.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/storefile.h"
 
 #include <cerrno>
 #include <cstdio>

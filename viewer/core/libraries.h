@@ -6,7 +6,7 @@
 // and freed when it goes; read it through viewOf().
 #pragma once
 
-#include "pagetables.h"
+#include "viewer/core/pagetables.h"
 
 #include <cstdint>
 

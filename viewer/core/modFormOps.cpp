@@ -1,9 +1,9 @@
-#include "modFormOps.h"
+#include "viewer/core/modFormOps.h"
 
-#include "appinfo/appinfo.h"
-#include "libraries.h"
-#include "modIO.h"
-#include "runtime/checked.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/runtime/checked.h"
+#include "viewer/core/libraries.h"
+#include "viewer/core/modIO.h"
 
 #include <algorithm>
 

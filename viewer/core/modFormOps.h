@@ -1,8 +1,8 @@
 // Page rendering and the splash labels.
 #pragma once
 
-#include "display.h"
-#include "pagetables.h"
+#include "viewer/core/display.h"
+#include "viewer/core/pagetables.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "modIO.h"
+#include "viewer/core/modIO.h"
 
-#include "files/filenumbers.h"
-#include "runtime/checked.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/checked.h"
 
 #include <climits>
 

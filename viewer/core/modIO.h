@@ -2,7 +2,7 @@
 // file number 1.
 #pragma once
 
-#include "pagetables.h"
+#include "viewer/core/pagetables.h"
 
 #include <QString>
 

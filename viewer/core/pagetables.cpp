@@ -1,6 +1,6 @@
-#include "pagetables.h"
+#include "viewer/core/pagetables.h"
 
-#include "com/bstr.h"
+#include "platform/com/bstr.h"
 
 #include <cstdlib>
 #include <new>

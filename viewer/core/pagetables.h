@@ -3,8 +3,8 @@
 // fastest, which is how the component libraries receive them.
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
 
 #include <QString>
 #include <QStringView>

@@ -1,13 +1,13 @@
 // Where the runtime finds a class's module: the program's class list, then
 // each part of the registry store; a place naming a module that is gone does
 // not hide the places after it.
-#include "com/bstr.h"
-#include "com/classlist.h"
-#include "com/guid.h"
-#include "com/runtime.h"
 #include "hexops/HexFunctions_i.h"
+#include "platform/com/bstr.h"
+#include "platform/com/classlist.h"
+#include "platform/com/guid.h"
+#include "platform/com/runtime.h"
 
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // classes. Creation runs in a child process with a deadline, so a check that
 // let a FIFO or a truncated file through fails the test instead of hanging
 // or killing it.
-#include "com/modulecheck.h"
-#include "com/runtime.h"
-#include "registry/registry.h"
+#include "platform/com/modulecheck.h"
+#include "platform/com/runtime.h"
+#include "platform/registry/registry.h"
 
-#include "modulefile.h"
-#include "testenv.h"
+#include "tests/support/modulefile.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Reading resource records from module files, on real modules and on ELF
 // files put together by hand, including damaged and truncated ones.
 
-#include "com/resourcereader.h"
-#include "testenv.h"
+#include "platform/com/resourcereader.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

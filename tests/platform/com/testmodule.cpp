@@ -2,9 +2,9 @@
 // four entry points, registering one made-up class through its own copy of
 // the store code. NV_REGTEST_FAIL in the environment makes registration fail.
 
-#include "com/comtypes.h"
-#include "com/resource.h"
-#include "registry/registry.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/resource.h"
+#include "platform/registry/registry.h"
 
 #include <cstdlib>
 #include <dlfcn.h>

@@ -1,6 +1,6 @@
-#include "files/filenumbers.h"
-#include "runtime/error.h"
-#include "testenv.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/error.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

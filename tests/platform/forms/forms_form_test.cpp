@@ -1,11 +1,11 @@
-#include "fakedialogs.h"
+#include "tests/support/fakedialogs.h"
 
-#include "forms/commandbutton.h"
-#include "forms/form.h"
-#include "forms/handler.h"
-#include "forms/units.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/form.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/units.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
 
 #include <QApplication>
 #include <QKeyEvent>

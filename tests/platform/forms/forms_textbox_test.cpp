@@ -1,5 +1,5 @@
-#include "forms/textbox.h"
-#include "runtime/error.h"
+#include "platform/forms/textbox.h"
+#include "platform/runtime/error.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

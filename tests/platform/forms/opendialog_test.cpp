@@ -1,10 +1,10 @@
 // The file-open dialog decorates entries by name only: no file in the
 // folder it shows is opened, so a FIFO, a device or /proc/kmsg cannot block
 // it. Opens are seen through inotify on the folder.
-#include "forms/opendialog.h"
+#include "platform/forms/opendialog.h"
 
-#include "fifowatchdog.h"
-#include "testenv.h"
+#include "tests/support/fifowatchdog.h"
+#include "tests/support/testenv.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

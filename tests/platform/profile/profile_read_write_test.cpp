@@ -1,9 +1,9 @@
 // The profile functions on hand-edited files: what they read, the exact bytes
 // a write leaves, and the writes they refuse.
-#include "profile/profile.h"
+#include "platform/profile/profile.h"
 
-#include "scratchworld.h"
-#include "testenv.h"
+#include "tests/support/scratchworld.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The store through its public calls: where the parts live, how reads merge
 // them, and that writes are safe against damage and concurrency.
 
-#include "registry/regformat.h"
-#include "registry/registry.h"
-#include "scratchworld.h"
-#include "testenv.h"
+#include "platform/registry/regformat.h"
+#include "platform/registry/registry.h"
+#include "tests/support/scratchworld.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

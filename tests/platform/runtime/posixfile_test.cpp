@@ -1,9 +1,9 @@
 // The shared file layer: what each kind of file gives when opened, the read
 // cap, and what a replacement keeps and refuses.
-#include "runtime/posixfile.h"
+#include "platform/runtime/posixfile.h"
 
-#include "scratchworld.h"
-#include "testenv.h"
+#include "tests/support/scratchworld.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // norvale-reg end to end, run as a separate process on a scratch store.
 
-#include "modulefile.h"
-#include "testenv.h"
+#include "tests/support/modulefile.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

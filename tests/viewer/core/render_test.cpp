@@ -1,10 +1,10 @@
 // The page core end to end: file number 1, the two library classes created
 // by class identifier from a scratch registry store, and the rendered text.
-#include "files/filenumbers.h"
-#include "modFormOps.h"
-#include "modIO.h"
-#include "runtime/error.h"
-#include "testenv.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/error.h"
+#include "tests/support/testenv.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/core/modIO.h"
 
 #include <gtest/gtest.h>
 
