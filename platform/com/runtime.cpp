@@ -2,7 +2,7 @@
 
 #include "platform/com/classlist.h"
 #include "platform/com/guid.h"
-#include "platform/com/modulecheck.h"
+#include "platform/com/resources/modulecheck.h"
 #include "platform/registry/registry.h"
 #include "platform/runtime/appdir.h"
 

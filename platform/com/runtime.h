@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/com/comtypes.h"
-#include "platform/com/statustext.h"
+#include "platform/com/status/statustext.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 
 #include "hexops/HexFunctions_i.h"
 #include "platform/com/guid.h"
-#include "platform/com/resource.h"
+#include "platform/com/resources/resource.h"
 #include "stringops/Strings_i.h"
 
 #include <gtest/gtest.h>

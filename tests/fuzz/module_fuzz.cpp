@@ -3,8 +3,8 @@
 // A file the check accepts is mapped here the way the loader maps it, and
 // every page with contents is touched: a segment reaching past the end of
 // the file would raise SIGBUS, which the fuzzer reports.
-#include "platform/com/modulecheck.h"
-#include "platform/com/resourcereader.h"
+#include "platform/com/resources/modulecheck.h"
+#include "platform/com/resources/resourcereader.h"
 #include "platform/runtime/posixfile.h"
 
 #include <cstdio>

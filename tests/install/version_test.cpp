@@ -1,5 +1,5 @@
 #include "platform/appinfo/appinfo.h"
-#include "platform/com/resourcereader.h"
+#include "platform/com/resources/resourcereader.h"
 
 #include <QImage>
 #include <QSet>

@@ -4,9 +4,9 @@
 
 #include "platform/com/comtypes.h"
 #include "platform/com/guid.h"
-#include "platform/com/modulecheck.h"
-#include "platform/com/resourcereader.h"
-#include "platform/com/statustext.h"
+#include "platform/com/resources/modulecheck.h"
+#include "platform/com/resources/resourcereader.h"
+#include "platform/com/status/statustext.h"
 #include "platform/registry/registry.h"
 
 #include <cstdio>

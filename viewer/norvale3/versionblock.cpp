@@ -2,7 +2,7 @@
 // modules keep theirs, so tools can read it from the file.
 #include "platform/appinfo/appinfo_config.h"
 
-#include "platform/com/resourcedata.h"
+#include "platform/com/resources/resourcedata.h"
 
 namespace {
 

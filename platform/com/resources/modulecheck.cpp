@@ -1,4 +1,4 @@
-#include "platform/com/modulecheck.h"
+#include "platform/com/resources/modulecheck.h"
 
 #include "platform/runtime/posixfile.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/com/comtypes.h"
-#include "platform/com/resource.h"
+#include "platform/com/resources/resource.h"
 
 #include <cstddef>
 

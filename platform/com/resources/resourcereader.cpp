@@ -1,6 +1,6 @@
-#include "platform/com/resourcereader.h"
+#include "platform/com/resources/resourcereader.h"
 
-#include "platform/com/resource.h"
+#include "platform/com/resources/resource.h"
 #include "platform/runtime/posixfile.h"
 
 #include <cstring>

@@ -4,7 +4,7 @@
 #include "platform/com/server/module.h"
 
 #include "platform/com/bstr.h"
-#include "platform/com/statustext.h"
+#include "platform/com/status/statustext.h"
 
 #include <cstring>
 #include <new>

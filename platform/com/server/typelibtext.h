@@ -14,7 +14,7 @@
 #include "platform/com/server/classinfo.h"
 
 #include "platform/com/guid.h"
-#include "platform/com/resourcedata.h"
+#include "platform/com/resources/resourcedata.h"
 
 #include <string_view>
 

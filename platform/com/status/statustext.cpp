@@ -1,6 +1,6 @@
-#include "platform/com/statustext.h"
+#include "platform/com/status/statustext.h"
 
-#include "platform/com/modulecheck.h"
+#include "platform/com/resources/modulecheck.h"
 #include "platform/runtime/error.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 // A shared object with a resource record but none of the entry points.
 
-#include "platform/com/resource.h"
+#include "platform/com/resources/resource.h"
 
 namespace {
 constexpr unsigned char kData[] = {1, 2, 3};

@@ -1,7 +1,7 @@
 // Reading resource records from module files, on real modules and on ELF
 // files put together by hand, including damaged and truncated ones.
 
-#include "platform/com/resourcereader.h"
+#include "platform/com/resources/resourcereader.h"
 #include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>

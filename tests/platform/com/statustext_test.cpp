@@ -1,8 +1,8 @@
 // Status codes as text: the runtime, the modules' dispatch exceptions and the
 // registration tool all say the same for the same code.
-#include "platform/com/statustext.h"
+#include "platform/com/status/statustext.h"
 
-#include "platform/com/modulecheck.h"
+#include "platform/com/resources/modulecheck.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // the store code. NV_REGTEST_FAIL in the environment makes registration fail.
 
 #include "platform/com/comtypes.h"
-#include "platform/com/resource.h"
+#include "platform/com/resources/resource.h"
 #include "platform/registry/registry.h"
 
 #include <cstdlib>
