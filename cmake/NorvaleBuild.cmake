@@ -24,24 +24,27 @@ function(norvale_library_defaults target)
     VISIBILITY_INLINES_HIDDEN ON)
 endfunction()
 
-# The name of the one target a source folder builds: nv_ and the folder's
-# path from the source root with "_" for "/" (platform/com/server ->
+# The one library or module a source folder builds is named nv_ and the
+# folder's path from the source root with "_" for "/" (platform/com/server ->
 # nv_platform_com_server).
-function(norvale_folder_target out)
+function(norvale_check_folder_target target)
   file(RELATIVE_PATH path ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  string(REPLACE "/" "_" name "nv_${path}")
-  set(${out} ${name} PARENT_SCOPE)
+  string(REPLACE "/" "_" expected "nv_${path}")
+  if(NOT target STREQUAL expected)
+    message(FATAL_ERROR "The target of ${path}/ is named ${expected}, not ${target}")
+  endif()
 endfunction()
 
-# norvale_add_library(<target> <sources>...): the folder's library, a static
-# one, named after the folder.
+# norvale_add_library(<target> INTERFACE | <sources>...): the folder's
+# library, static, or INTERFACE for a folder of headers only.
 function(norvale_add_library target)
-  norvale_folder_target(expected)
-  if(NOT target STREQUAL expected)
-    message(FATAL_ERROR "The library of ${CMAKE_CURRENT_SOURCE_DIR} is named ${expected}, not ${target}")
+  norvale_check_folder_target(${target})
+  if(ARGN STREQUAL "INTERFACE")
+    add_library(${target} INTERFACE)
+  else()
+    add_library(${target} STATIC ${ARGN})
+    norvale_library_defaults(${target})
   endif()
-  add_library(${target} STATIC ${ARGN})
-  norvale_library_defaults(${target})
 endfunction()
 
 # A component module: a shared object without the "lib" prefix that exports
@@ -52,10 +55,7 @@ endfunction()
 # install through the registration the install makes.
 function(norvale_add_component_module target)
   cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBRARIES" ${ARGN})
-  norvale_folder_target(expected)
-  if(NOT target STREQUAL expected)
-    message(FATAL_ERROR "The module of ${CMAKE_CURRENT_SOURCE_DIR} is named ${expected}, not ${target}")
-  endif()
+  norvale_check_folder_target(${target})
   add_library(${target} MODULE ${ARG_SOURCES})
   norvale_library_defaults(${target})
   set_target_properties(${target} PROPERTIES

@@ -1,7 +1,7 @@
 // Build-time tool: writes the build tree program's class list, which names
 // the two classes the viewer creates and the module of each.
 #include "hexops/HexFunctions_i.h"
-#include "platform/com/classlist.h"
+#include "platform/com/client/classlist.h"
 #include "stringops/Strings_i.h"
 
 #include <cstdio>

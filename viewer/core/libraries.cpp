@@ -2,7 +2,7 @@
 
 #include "hexops/HexFunctions_i.h"
 #include "platform/com/bstr.h"
-#include "platform/com/runtime.h"
+#include "platform/com/client/runtime.h"
 #include "platform/runtime/error.h"
 #include "stringops/Strings_i.h"
 

@@ -1,4 +1,4 @@
-#include "platform/com/classlist.h"
+#include "platform/com/client/classlist.h"
 
 #include "platform/com/guid.h"
 #include "platform/runtime/ascii.h"

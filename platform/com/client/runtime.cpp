@@ -1,6 +1,6 @@
-#include "platform/com/runtime.h"
+#include "platform/com/client/runtime.h"
 
-#include "platform/com/classlist.h"
+#include "platform/com/client/classlist.h"
 #include "platform/com/guid.h"
 #include "platform/com/resources/modulecheck.h"
 #include "platform/registry/registry.h"

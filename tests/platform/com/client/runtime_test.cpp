@@ -3,9 +3,9 @@
 // not hide the places after it.
 #include "hexops/HexFunctions_i.h"
 #include "platform/com/bstr.h"
-#include "platform/com/classlist.h"
+#include "platform/com/client/classlist.h"
+#include "platform/com/client/runtime.h"
 #include "platform/com/guid.h"
-#include "platform/com/runtime.h"
 
 #include "tests/support/testenv.h"
 

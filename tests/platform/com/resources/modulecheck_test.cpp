@@ -3,8 +3,8 @@
 // classes. Creation runs in a child process with a deadline, so a check that
 // let a FIFO or a truncated file through fails the test instead of hanging
 // or killing it.
+#include "platform/com/client/runtime.h"
 #include "platform/com/resources/modulecheck.h"
-#include "platform/com/runtime.h"
 #include "platform/registry/registry.h"
 
 #include "tests/support/modulefile.h"
