@@ -1,5 +1,7 @@
 #include "droppedfile.h"
 
+#include <QList>
+
 #include <optional>
 
 namespace nv {
