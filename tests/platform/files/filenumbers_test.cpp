@@ -172,13 +172,13 @@ TEST_F(FileNumbers, ReadingNeverChangesTheFile)
 
 // A file that looks regular but whose reads can wait: the kernel's log in
 // /proc, which only root may read and which reading empties. It is stood in
-// for by a plain file on which, in a child, the kernel is told (by a seccomp
-// filter) to answer every read from byte 3 on as it answers a non-blocking
-// read of that log once its data is used up: EAGAIN. The child's alarm turns
+// for by a plain file of three bytes on which, in a child, the kernel is told
+// (by a seccomp filter) to answer every read past them as it answers a
+// non-blocking read of that log once its data is used up: EAGAIN. The child's alarm turns
 // a read that keeps retrying into a failure rather than a hang.
 TEST_F(FileNumbers, AReadThatWouldWaitEndsTheBytes)
 {
-    nvtest::writeFile(dir / "log", "abcdefgh");
+    nvtest::writeFile(dir / "log", "abc");
     files::openForRead(1, (dir / "log").string());
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
