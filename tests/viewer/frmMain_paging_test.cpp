@@ -331,7 +331,6 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a host read as the first folder", uriList("file:/" + encoded)},
         {"a relative name", uriList("file:one.bin")},
         {"a share name", uriList("file:////elsewhere" + encoded)},
-        {"a bad escape", uriList("file://" + encoded + "%zz")},
     };
     // The open file stays open and shown.
     openAt(3);
