@@ -54,9 +54,7 @@ bool fileExists(const std::string &path)
 // that the failure names it.
 std::optional<std::string> findServer(const GUID &clsid, const std::string &id)
 {
-    std::vector<std::string> candidates;
-    if (auto local = classListModule(programPath(), clsid))
-        candidates.push_back(*local);
+    std::vector<std::string> candidates = classListModules(programPath(), clsid);
     for (const auto &v : nv::reg::queryValueInEachPart(nv::reg::Root::ClassesRoot,
                                                        "CLSID\\" + id + "\\InprocServer32", ""))
         if (v.type == nv::reg::REG_SZ && !v.asText().empty())
