@@ -20,8 +20,7 @@ namespace nv::regtool {
 namespace {
 
 // A module is named by its file (no search of the library path, which the
-// check before loading could not follow); it is loaded by its absolute path,
-// which is also the path it registers.
+// check before loading could not follow), made absolute: the path it registers.
 std::string modulePath(const std::string &arg)
 {
     if (access(arg.c_str(), F_OK) != 0)
@@ -99,17 +98,18 @@ int registerModule(const Args &args, bool unregister)
         return ExitFailed;
 
     std::string path = modulePath(module);
-    if (auto check = nv::com::checkModuleFile(path); !check.ok()) {
+    // Loaded through the descriptor that was checked, which stays open while
+    // the module runs: a file put in its place meanwhile is not loaded.
+    nv::com::CheckedModule checked = nv::com::openCheckedModule(path);
+    if (!checked.check.ok()) {
         std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
-                     check.text.c_str());
+                     checked.check.text.c_str());
         return ExitFailed;
     }
-    dlerror();
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void *handle = nv::com::loadCheckedModule(checked, RTLD_NOW | RTLD_LOCAL, why);
     if (!handle) {
-        const char *why = dlerror();
-        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
-                     why ? why : "unknown error");
+        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(), why.c_str());
         return ExitFailed;
     }
     auto fn = reinterpret_cast<HRESULT (*)()>(dlsym(handle, entry));
