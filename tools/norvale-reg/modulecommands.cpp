@@ -67,25 +67,15 @@ void printGuidOrHex(const std::vector<uint8_t> &b)
 
 } // namespace
 
-int registerModule(const Args &args, bool unregister)
+int registerModule(const Invocation &call, bool unregister)
 {
     const char *entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
-    bool machine = false;
-    std::string module;
-    for (const auto &a : args) {
-        if (a == "--machine")
-            machine = true;
-        else if (a == "--install")
-            machine = geteuid() == 0;
-        else if (!a.empty() && a[0] == '-')
-            return usageError("unknown option '" + a + "'");
-        else if (module.empty())
-            module = a;
-        else
-            return usageError("more than one module given");
-    }
-    if (module.empty())
+    const bool machine = call.machine || (call.install && geteuid() == 0);
+    if (call.operands.empty())
         return usageError("no module given");
+    if (call.operands.size() > 1)
+        return usageError("more than one module given");
+    const std::string &module = call.operands[0];
 
     // The module has its own copy of the store code, which reads this.
     if (machine)
@@ -132,8 +122,9 @@ int registerModule(const Args &args, bool unregister)
     return ExitOk;
 }
 
-int showResources(const Args &args)
+int showResources(const Invocation &call)
 {
+    const Args &args = call.operands;
     if (args.size() != 1)
         return usageError("resources takes exactly one module file");
     auto result = nv::com::readResources(args[0]);
