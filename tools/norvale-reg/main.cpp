@@ -88,10 +88,15 @@ bool readArguments(const std::string &command, int argc, char **argv, std::vecto
         case ':':
             status = usageError("option '" + optionName(options, optopt) + "' needs a value");
             return false;
-        default:
-            status = usageError(
-                optopt ? "option '" + optionName(options, optopt) + "' takes no value"
-                       : "unknown option '" + std::string(argv[optind - 1]) + "' for " + command);
+        default: // an option the command does not know, or a value for one that takes none
+            if (optopt >= OptMachine)
+                status = usageError("option '" + optionName(options, optopt) + "' takes no value");
+            else if (optopt)
+                status = usageError("unknown option '-" + std::string(1, char(optopt)) + "' for " +
+                                    command);
+            else
+                status = usageError("unknown option '" + std::string(argv[optind - 1]) + "' for " +
+                                    command);
             return false;
         }
     }
