@@ -37,7 +37,7 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
     QString s;
     for (int16_t i = 0; i < kLinesPerPage; ++i) {
         const nv::com::BStr label = theHexFunctions().GenerateOffset(lngFirstByte, i);
-        const QStringView offset = viewOf(label.get());
+        const QStringView offset = label.view();
         QStringView hex[kBytesPerLine];
         // The label and a space, a space or "-" before each byte, three
         // spaces, the characters, CR LF.
@@ -47,7 +47,7 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
             length += hex[c].size();
         }
         const nv::com::BStr joined = theStrings().CombineChars(strCharTable, i);
-        const QStringView chars = viewOf(joined.get());
+        const QStringView chars = joined.view();
         length += chars.size();
 
         s.resize(length);
