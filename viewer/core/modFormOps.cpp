@@ -75,15 +75,18 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
     RenderPage(HexTable(), CharTable(), first, display);
 }
 
-void FillSplashLabels(const SplashLabels &splash)
+QString versionCaption()
 {
-    splash.lblVersion(QStringLiteral("Version %1.%2.%3")
-                          .arg(app::major())
-                          .arg(app::minor())
-                          .arg(app::revision()));
-    splash.lblCopyright(app::legalCopyright());
-    splash.lblCompany(app::companyName());
-    splash.lblPlatform(QStringLiteral("For Windows 9x/NT/2000"));
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(app::major())
+        .arg(app::minor())
+        .arg(app::revision());
+}
+
+SplashLabels FillSplashLabels()
+{
+    return {versionCaption(), app::legalCopyright(), app::companyName(),
+            QStringLiteral("For Windows 9x/NT/2000")};
 }
 
 } // namespace nv
