@@ -9,6 +9,7 @@
 #include "forms/picturebox.h"
 #include "forms/units.h"
 #include "modDeclares.h"
+#include "modFormOps.h"
 #include "modINI.h"
 #include "pictures.h"
 #include "runtime/error.h"
@@ -29,14 +30,6 @@ const char kMsInfoValue[] = "PATH";
 const char kSharedToolsKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const char kSharedToolsValue[] = "MSINFO";
 const char kMsInfoProgram[] = "MSINFO32.EXE";
-
-QString versionCaption()
-{
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(app::major())
-        .arg(app::minor())
-        .arg(app::revision());
-}
 
 } // namespace
 

@@ -40,13 +40,6 @@ namespace nv {
 namespace {
 frmMain *g_instance = nullptr;
 
-// Open and Close both work on the program's single file number.
-constexpr int kFileNumber = 1;
-
-// The display's maximum: one rendered page, 32 lines of 76 characters
-// plus CR LF.
-constexpr int kDisplayMaxLength = 2496;
-
 // A colour setting as the display's colour word; anything outside the
 // 24-bit colour range is an invalid property value, as the text box says.
 uint32_t colourOf(const QString &setting)
@@ -58,9 +51,9 @@ uint32_t colourOf(const QString &setting)
 }
 
 // The two modal windows, loaded anew on each opening.
-void showOptionsDialog()
+void showOptionsDialog(DisplayColors &display)
 {
-    frmOptions dialog;
+    frmOptions dialog(display);
     dialog.showModal();
 }
 
@@ -118,14 +111,19 @@ QByteArray acceptedDrop(QDropEvent *event)
 }
 } // namespace
 
-// What page rendering sees of the display: its whole text.
-class frmMain::Display : public DisplayText
+// What page rendering sees of the display, its whole text, and what the
+// options dialog sees, its colours.
+class frmMain::Display : public DisplayText, public DisplayColors
 {
 public:
     explicit Display(forms::TextBox *box) : m_box(box) {}
     QString text() const override { return m_box->text(); }
     void setText(const QString &text) override { m_box->setText(text); }
     void appendText(QStringView tail) override { m_box->appendText(tail); }
+    uint32_t foreColor() const override { return m_box->foreColor(); }
+    uint32_t backColor() const override { return m_box->backColor(); }
+    void setForeColor(uint32_t color) override { m_box->setForeColor(color); }
+    void setBackColor(uint32_t color) override { m_box->setBackColor(color); }
 
 private:
     forms::TextBox *m_box;
@@ -150,7 +148,7 @@ frmMain::frmMain()
     txtDisplay->setMultiLine(true);
     txtDisplay->setLocked(true);
     txtDisplay->setScrollBarsNone();
-    txtDisplay->setMaxLength(kDisplayMaxLength);
+    txtDisplay->setMaxLength(kRenderedPageLength);
     txtDisplay->setFontByName(QStringLiteral("Courier New"), 9.75);
     txtDisplay->setAccessibleName(QStringLiteral("Page display"));
     txtDisplay->setAccessibleDescription(
@@ -175,14 +173,15 @@ frmMain::frmMain()
 
     dlgMain.setFilter(QStringLiteral("All Files (*.*)|*.*|"));
 
-    mnuFileSub.add(0, QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileSub.add(1, QStringLiteral("&Close"), {}, false);
-    mnuFileSub.add(2, QStringLiteral("-"));
-    mnuFileSub.add(3, QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    mnuEditSub.add(0, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
-    mnuEditSub.add(5, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuViewSub.add(0, QStringLiteral("&Options"));
-    mnuHelpSub.add(0, QStringLiteral("&About"));
+    mnuFileSub.add(FileOpen, QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSub.add(FileClose, QStringLiteral("&Close"), {}, false);
+    mnuFileSub.add(FileSeparator, QStringLiteral("-"));
+    mnuFileSub.add(FileExit, QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuEditSub.add(EditCopy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
+    mnuEditSub.add(EditSelectAll, QStringLiteral("Select &All"),
+                   QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
+    mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
 
     // Paging from the keyboard, whichever control has the focus; beside the
     // menu's shortcuts, which use none of these keys.
@@ -218,6 +217,11 @@ frmMain &frmMain::instance()
     return *g_instance;
 }
 
+DisplayColors &frmMain::displayColors()
+{
+    return *m_display;
+}
+
 void frmMain::Form_Load()
 {
     txtDisplay->setBackColor(colourOf(gstrBackgroundColor));
@@ -239,13 +243,13 @@ void frmMain::Form_Terminate()
 void frmMain::mnuFileSub_Click(int index)
 {
     // Exit leaves at once: no unload steps, nothing to trap.
-    if (index == 3)
+    if (index == FileExit)
         endProgram(0);
     // Any failure ends the command silently, leaving what was done so far.
     try {
-        if (index == 0)
+        if (index == FileOpen)
             OpenFile();
-        else if (index == 1)
+        else if (index == FileClose)
             CloseFile();
     } catch (const std::exception &) {
     }
@@ -282,7 +286,7 @@ void frmMain::OpenNamedFile(const QByteArray &fileName)
 void frmMain::OpenDroppedFile(const QByteArray &fileName)
 {
     try {
-        if (files::isOpen(kFileNumber) || mnuFileSub.enabled(1))
+        if (files::isOpen(kFileNumber) || mnuFileSub.enabled(FileClose))
             CloseFile();
         txtDisplay->setText(QString());
         OpenNamedFile(fileName);
@@ -299,8 +303,8 @@ void frmMain::CloseFile()
 
 void frmMain::ToggleFileMenus()
 {
-    mnuFileSub.setEnabled(0, !mnuFileSub.enabled(0));
-    mnuFileSub.setEnabled(1, !mnuFileSub.enabled(1));
+    mnuFileSub.setEnabled(FileOpen, !mnuFileSub.enabled(FileOpen));
+    mnuFileSub.setEnabled(FileClose, !mnuFileSub.enabled(FileClose));
 }
 
 void frmMain::ShowSelectedPage()
@@ -310,35 +314,35 @@ void frmMain::ShowSelectedPage()
 
 void frmMain::mnuEditSub_Click(int index)
 {
-    if (index == 0) {
+    if (index == EditCopy) {
         const QString text = txtDisplay->selText();
         forms::clipboard::clear();
         forms::clipboard::setText(text);
-    } else if (index == 5) {
+    } else if (index == EditSelectAll) {
         txtDisplay->setSelStart(0);
         // Everything but the final line feed. An empty display has nothing
         // to leave out, and a negative length would be refused: select nothing.
         const int length = int(txtDisplay->text().size()) - 1;
         txtDisplay->setSelLength(length < 0 ? 0 : length);
-        mnuEditSub.setEnabled(0, true);
+        mnuEditSub.setEnabled(EditCopy, true);
     }
 }
 
 void frmMain::mnuViewSub_Click(int index)
 {
-    if (index == 0)
-        showOptionsDialog();
+    if (index == ViewOptions)
+        showOptionsDialog(displayColors());
 }
 
 void frmMain::mnuHelpSub_Click(int index)
 {
-    if (index == 0)
+    if (index == HelpAbout)
         showAboutBox();
 }
 
 void frmMain::txtDisplay_Click()
 {
-    mnuEditSub.setEnabled(0, !txtDisplay->selText().isEmpty());
+    mnuEditSub.setEnabled(EditCopy, !txtDisplay->selText().isEmpty());
 }
 
 void frmMain::addPagingKey(const QKeySequence &key, void (frmMain::*command)())

@@ -26,6 +26,8 @@ class TextBox;
 class UpDown;
 } // namespace forms
 
+class DisplayColors;
+
 class frmMain : public forms::Form
 {
     Q_OBJECT
@@ -39,19 +41,11 @@ public:
     // when there is none raises invalid procedure call (5).
     static frmMain &instance();
 
-    // Controls, in the window's stacking order from the top.
-    forms::UpDown *updScroll;
-    forms::CommonDialog dlgMain;
-    forms::TextBox *txtDisplay;
-
-    QMenu *mnuFile;
-    QMenu *mnuEdit;
-    QMenu *mnuView;
-    QMenu *mnuHelp;
-    forms::MenuArray mnuFileSub;
-    forms::MenuArray mnuEditSub;
-    forms::MenuArray mnuViewSub;
-    forms::MenuArray mnuHelpSub;
+    // The items' indices in the menus' control arrays.
+    enum FileMenuItem { FileOpen = 0, FileClose = 1, FileSeparator = 2, FileExit = 3 };
+    enum EditMenuItem { EditCopy = 0, EditSelectAll = 5 };
+    enum ViewMenuItem { ViewOptions = 0 };
+    enum HelpMenuItem { HelpAbout = 0 };
 
     // The file the last Open chose; nothing clears it.
     const QString &chosenFileName() const { return m_strFileName; }
@@ -67,6 +61,23 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Tests and benchmarks drive the controls through it.
+    friend struct frmMainControls;
+
+    // Controls, in the window's stacking order from the top.
+    forms::UpDown *updScroll;
+    forms::CommonDialog dlgMain;
+    forms::TextBox *txtDisplay;
+
+    QMenu *mnuFile;
+    QMenu *mnuEdit;
+    QMenu *mnuView;
+    QMenu *mnuHelp;
+    forms::MenuArray mnuFileSub;
+    forms::MenuArray mnuEditSub;
+    forms::MenuArray mnuViewSub;
+    forms::MenuArray mnuHelpSub;
+
     void mnuFileSub_Click(int index);
     void mnuEditSub_Click(int index);
     void mnuViewSub_Click(int index);
@@ -88,6 +99,9 @@ private:
     void PreviousPage();
     void LastPage();
     void FirstPage();
+
+    // The display's colours, as the options dialog is given them.
+    DisplayColors &displayColors();
 
     class Display;
     std::unique_ptr<Display> m_display;

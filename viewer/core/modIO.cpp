@@ -37,7 +37,7 @@ void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer)
             count = INT32_MAX - lngFirstByte + 1;
     }
     uint8_t bytes[kBytesPerPage];
-    nv::files::getBytes(1, lngFirstByte, count, bytes);
+    nv::files::getBytes(kFileNumber, lngFirstByte, count, bytes);
     for (int32_t k = 0; k < count; ++k)
         bytBuffer.set(k / kBytesPerLine, k % kBytesPerLine, bytes[k]);
     if (overflows)
