@@ -12,8 +12,9 @@ mkdir -p "$3"
 s=$(cd "$(mktemp -d "$3/command-line-XXXXXX")" && pwd)
 xvfb='' program=''
 cleanup() {
-    [ -n "$program" ] && kill "$program" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    for pid in $program $xvfb; do
+        kill "$pid" 2>/dev/null || true
+    done
     rm -rf "$s"
 }
 trap cleanup EXIT
@@ -77,15 +78,22 @@ await_page '00000200  42 42 42 42 42 42 42 42-42 42 42 42 42 42 42 42   BBBBBBBB
 kill "$program"
 wait "$program" 2>/dev/null || true
 
-# A missing file: the window comes up all the same, and one line says why.
-(cd "$s/work" && exec "$s/bin/norvale3" -- -missing.bin 2>"$s/err2") &
-program=$!
-window
-n=0
-until grep -q '^norvale3:' "$s/err2"; do
-    n=$((n + 1))
-    [ "$n" -lt 300 ] || fail "no line on standard error for a missing file"
-    sleep 0.1
+# Files that cannot be opened: the window comes up all the same, and one
+# line on standard error names the file and the reason.
+mkdir "$s/work/folder"
+for row in "-missing.bin|No such file or directory" "folder|Is a directory"; do
+    name=${row%%|*} reason=${row#*|}
+    (cd "$s/work" && exec "$s/bin/norvale3" -- "$name" 2>"$s/err") &
+    program=$!
+    window
+    n=0
+    until grep -q '^norvale3:' "$s/err"; do
+        n=$((n + 1))
+        [ "$n" -lt 300 ] || fail "no line on standard error for $name"
+        sleep 0.1
+    done
+    [ "$(grep '^norvale3:' "$s/err")" = "norvale3: cannot open '$name': $reason" ] ||
+        fail "standard error for $name: $(cat "$s/err")"
+    kill "$program"
+    wait "$program" 2>/dev/null || true
 done
-[ "$(grep '^norvale3:' "$s/err2")" = "norvale3: cannot open '-missing.bin': No such file or directory" ] ||
-    fail "standard error for a missing file: $(cat "$s/err2")"
