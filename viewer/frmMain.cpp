@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "appicon.h"
+#include "droppedfile.h"
 #include "frmAbout.h"
 #include "frmOptions.h"
 #include "modFormOps.h"
@@ -22,17 +23,17 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QSysInfo>
 #include <QToolButton>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <exception>
+#include <filesystem>
 
 namespace nv {
 
@@ -77,17 +78,18 @@ bool modalWindowOpen()
     return QApplication::activeModalWidget() != nullptr;
 }
 
-// The file a drop of this data would open, or an empty text when the drop
-// is refused: it must be exactly one local file, and not a folder.
-QString droppedFileName(const QMimeData *data)
+// The file a drop of this data would open, as the bytes of its name, or
+// nothing when the drop is refused: it must be exactly one local file, and
+// not a folder.
+QByteArray droppedFileName(const QMimeData *data)
 {
-    if (!data || !data->hasUrls())
+    const QString uriList = QStringLiteral("text/uri-list");
+    if (!data || !data->hasFormat(uriList))
         return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
-        return {};
-    const QString name = urls.front().toLocalFile();
-    if (name.isEmpty() || QFileInfo(name).isDir())
+    const QByteArray name =
+        localFileOfUriList(data->data(uriList), QSysInfo::machineHostName().toUtf8());
+    std::error_code ec;
+    if (name.isEmpty() || std::filesystem::is_directory(name.toStdString(), ec))
         return {};
     return name;
 }
@@ -105,11 +107,11 @@ bool acceptAsCopy(QDropEvent *event)
 
 // The file this drop opens, the drop accepted as a copy; empty when it is
 // refused.
-QString acceptedDrop(QDropEvent *event)
+QByteArray acceptedDrop(QDropEvent *event)
 {
     if (modalWindowOpen())
         return {};
-    const QString name = droppedFileName(event->mimeData());
+    const QByteArray name = droppedFileName(event->mimeData());
     if (name.isEmpty() || !acceptAsCopy(event))
         return {};
     return name;
@@ -259,10 +261,17 @@ void frmMain::OpenFile()
 // Open from the chosen file name on.
 void frmMain::OpenNamedFile(const QString &fileName)
 {
-    m_strFileName = fileName;
+    OpenNamedFile(QFile::encodeName(fileName));
+}
+
+// By the bytes of the name: a name that is not UTF-8 has no text that gives
+// them back.
+void frmMain::OpenNamedFile(const QByteArray &fileName)
+{
+    m_strFileName = QFile::decodeName(fileName);
     ToggleFileMenus();
-    files::openForRead(kFileNumber, QFile::encodeName(m_strFileName).toStdString());
-    updScroll->setMin(1 - PageCount(m_strFileName));
+    files::openForRead(kFileNumber, fileName.toStdString());
+    updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
 }
 
@@ -270,7 +279,7 @@ void frmMain::OpenNamedFile(const QString &fileName)
 // with the dropped file in place of the dialog's answer, under the same
 // trap. The menus decide what is open: after an open that failed, Close is
 // enabled with no file open, and Close must run to put the menus right.
-void frmMain::OpenDroppedFile(const QString &fileName)
+void frmMain::OpenDroppedFile(const QByteArray &fileName)
 {
     try {
         if (files::isOpen(kFileNumber) || mnuFileSub.enabled(1))
@@ -387,7 +396,7 @@ void frmMain::dragMoveEvent(QDragMoveEvent *event)
 
 void frmMain::dropEvent(QDropEvent *event)
 {
-    const QString fileName = acceptedDrop(event);
+    const QByteArray fileName = acceptedDrop(event);
     if (fileName.isEmpty()) {
         event->ignore();
         return;

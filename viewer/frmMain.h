@@ -4,7 +4,8 @@
 // Besides the arrows of the page selector, the mouse wheel over the display
 // or the selector, Page Down / Page Up and Ctrl+End / Ctrl+Home page through
 // the file, all by driving the selector, so every page is shown by its
-// change event. A single local file dropped on the window is opened as
+// change event. A single local file dropped on the window (file:///path,
+// file://localhost/path or this machine's own name as the host) is opened as
 // File > Open opens the file chosen in the dialog.
 #pragma once
 
@@ -80,7 +81,8 @@ private:
 
     void OpenFile();
     void OpenNamedFile(const QString &fileName);
-    void OpenDroppedFile(const QString &fileName);
+    void OpenNamedFile(const QByteArray &fileName);
+    void OpenDroppedFile(const QByteArray &fileName);
     void CloseFile();
     void ToggleFileMenus();
     void ShowSelectedPage();

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -200,6 +201,14 @@ QMimeData *urlData(const QList<QUrl> &urls)
     return data;
 }
 
+// A uri-list as a file manager writes it, byte for byte.
+QMimeData *uriList(const QByteArray &text)
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), text);
+    return data;
+}
+
 // What the window answers while the data is dragged over it, then what the
 // drop does. The window itself is the target: its controls take no drops.
 // A drop it takes is taken as a copy, so the file manager keeps the file.
@@ -252,6 +261,30 @@ TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
     form.mnuFileSub.click(kClose);
     EXPECT_FALSE(nv::files::isOpen(1));
     EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
+
+    // Every way a uri-list names a local file; the name is bytes, UTF-8 or not.
+    form.updScroll->setValue(0);
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const struct
+    {
+        const char *name, *file;
+        QByteArray prefix, suffix;
+    } ways[] = {
+        {"localhost", "a.bin", "file://localhost", ""},
+        {"this host", "b.bin", "file://" + host, ""},
+        {"no authority", "c.bin", "file:", ""},
+        {"comments", "d.bin", "# from a file manager\r\nfile://", "\r\n# end\r\n"},
+        {"a name that is not UTF-8", "caf\xe9 %.bin", "file://", ""},
+    };
+    int pages = 1;
+    for (const auto &f : ways) {
+        const std::string path = makeFile(f.file, ++pages);
+        data.reset(uriList(f.prefix + QByteArray::fromStdString(path).toPercentEncoding("/") +
+                           f.suffix));
+        EXPECT_TRUE(dragAndDrop(form, data.get())) << f.name;
+        EXPECT_EQ(form.updScroll->min(), 1 - pages) << f.name;
+        EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(pages), 0)) << f.name;
+    }
 }
 
 TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
@@ -274,8 +307,10 @@ TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
 
 TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
 {
-    const QUrl one = QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)));
+    const std::string onePath = makeFile("one.bin", 1);
+    const QUrl one = QUrl::fromLocalFile(QString::fromStdString(onePath));
     const QUrl two = QUrl::fromLocalFile(QString::fromStdString(makeFile("two.bin", 2)));
+    const QByteArray encoded = QByteArray::fromStdString(onePath).toPercentEncoding("/");
     auto text = [] {
         auto *d = new QMimeData;
         d->setText(QStringLiteral("/etc/hostname"));
@@ -291,8 +326,14 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a folder", urlData({QUrl::fromLocalFile(QString::fromStdString(dir.path().string()))})},
         {"plain text", text()},
         {"no urls", urlData({})},
+        {"only comments", uriList("# file://" + encoded + "\r\n")},
+        {"a file on another host", uriList("file://elsewhere.invalid" + encoded)},
+        {"a host read as the first folder", uriList("file:/" + encoded)},
+        {"a relative name", uriList("file:one.bin")},
+        {"a share name", uriList("file:////elsewhere" + encoded)},
     };
-    form.txtDisplay->setText(QStringLiteral("untouched"));
+    // The open file stays open and shown.
+    openAt(3);
     for (const auto &c : cases) {
         std::unique_ptr<QMimeData> owned(c.data);
         EXPECT_FALSE(dragAndDrop(form, c.data)) << c.name;
@@ -300,9 +341,9 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
     // One file that may only be moved: taking it would lose it.
     std::unique_ptr<QMimeData> moveOnly(urlData({one}));
     EXPECT_FALSE(dragAndDrop(form, moveOnly.get(), Qt::MoveAction));
-    EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_FALSE(nv::files::isOpen(1));
+    expectShown(3);
+    EXPECT_TRUE(nv::files::isOpen(1));
+    EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
 }
 
 // Runs `inside` while the options dialog is open modally over the window.

@@ -3,13 +3,20 @@
 #include "files/filenumbers.h"
 #include "runtime/checked.h"
 
+#include <QFile>
+
 #include <climits>
 
 namespace nv {
 
 int32_t PageCount(const QString &strFileName)
 {
-    const std::string name = strFileName.toStdString();
+    return PageCount(QFile::encodeName(strFileName));
+}
+
+int32_t PageCount(const QByteArray &fileName)
+{
+    const std::string name = fileName.toStdString();
     int32_t pages = nv::files::fileLength(name) / kBytesPerPage;
     if (nv::files::fileLength(name) % kBytesPerPage > 0)
         pages = checkedAdd(pages, 1);

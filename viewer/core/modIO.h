@@ -4,6 +4,7 @@
 
 #include "pagetables.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -12,6 +13,8 @@ namespace nv {
 
 // Pages of 512 bytes in the named file, the last one possibly partial.
 int32_t PageCount(const QString &strFileName);
+// The same by the bytes of the name, for a name that is not UTF-8.
+int32_t PageCount(const QByteArray &fileName);
 // Fills all 512 cells of the buffer from file number 1, starting at the
 // 1-based position lngFirstByte; positions past the end read as 0.
 void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer);
