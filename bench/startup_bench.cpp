@@ -48,9 +48,9 @@ private:
 // argv: program --child CONFIG_DIR [FILE]
 int child(int argc, char **argv)
 {
-    QStringList arguments{QStringLiteral("norvale3")};
+    QList<QByteArray> arguments{"norvale3"};
     if (argc > 3)
-        arguments.append(QString::fromLocal8Bit(argv[3]));
+        arguments.append(argv[3]);
     const nv::CommandLine commandLine = nv::parseCommandLine(arguments);
     int qtArgc = 1;
     QApplication app(qtArgc, argv);

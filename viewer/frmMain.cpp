@@ -413,7 +413,7 @@ void frmMain::updScroll_Change()
     ShowSelectedPage();
 }
 
-bool frmMain::openFileNamed(const QString &fileName)
+bool frmMain::openFileNamed(const QByteArray &fileName)
 {
     forms::runHandler([&] { OpenDroppedFile(fileName); });
     return files::isOpen(kFileNumber);

@@ -59,7 +59,7 @@ public:
     // A file named from outside the window (the command line) is opened as
     // a dropped file is: File > Open's steps without the dialog, under the
     // same trap. True when the file is open afterwards.
-    bool openFileNamed(const QString &fileName);
+    bool openFileNamed(const QByteArray &fileName);
 
 protected:
     void Form_Load() override;

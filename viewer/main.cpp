@@ -10,10 +10,10 @@
 #include "forms/handler.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QByteArray>
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
-#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,11 +29,11 @@ bool haveDisplay()
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-QStringList argumentsOf(int argc, char **argv)
+QList<QByteArray> argumentsOf(int argc, char **argv)
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QFile::decodeName(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     return arguments;
 }
 
@@ -78,6 +78,6 @@ int main(int argc, char **argv)
         return 0;
     if (commandLine.file && mainWindow.isLoaded() &&
         !mainWindow.openFileNamed(nv::fromWorkingFolder(*commandLine.file)))
-        std::fputs(nv::cannotOpenLine(*commandLine.file).toLocal8Bit().constData(), stderr);
+        std::fputs(nv::cannotOpenLine(*commandLine.file).constData(), stderr);
     return QApplication::exec();
 }
