@@ -417,4 +417,10 @@ void frmMain::updScroll_Change()
     ShowSelectedPage();
 }
 
+bool frmMain::openFileNamed(const QByteArray &fileName)
+{
+    forms::runHandler([&] { OpenDroppedFile(fileName); });
+    return files::isOpen(kFileNumber);
+}
+
 } // namespace nv

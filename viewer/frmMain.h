@@ -50,6 +50,11 @@ public:
     // The file the last Open chose; nothing clears it.
     const QString &chosenFileName() const { return m_strFileName; }
 
+    // A file named from outside the window (the command line) is opened as
+    // a dropped file is: File > Open's steps without the dialog, under the
+    // same trap. True when the file is open afterwards.
+    bool openFileNamed(const QByteArray &fileName);
+
 protected:
     void Form_Load() override;
     void Form_Unload() override;
