@@ -9,8 +9,8 @@
 
 namespace nv::stringops {
 
-constexpr int32_t kLines = 32;
-constexpr int32_t kColumns = 16;
+constexpr int32_t kLines = nv::com::kLinesPerPage;
+constexpr int32_t kColumns = nv::com::kBytesPerLine;
 
 // The 16 strings of line `intLine` joined in column order, as a new string
 // (null when memory runs out).

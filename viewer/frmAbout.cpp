@@ -9,6 +9,7 @@
 #include "platform/forms/picturebox.h"
 #include "platform/forms/units.h"
 #include "platform/runtime/error.h"
+#include "viewer/core/modFormOps.h"
 #include "viewer/modDeclares.h"
 #include "viewer/modINI.h"
 #include "viewer/pictures.h"
@@ -29,14 +30,6 @@ const char kMsInfoValue[] = "PATH";
 const char kSharedToolsKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const char kSharedToolsValue[] = "MSINFO";
 const char kMsInfoProgram[] = "MSINFO32.EXE";
-
-QString versionCaption()
-{
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(app::major())
-        .arg(app::minor())
-        .arg(app::revision());
-}
 
 } // namespace
 

@@ -113,9 +113,8 @@ void frmSplash::Form_Load()
             return;
         }
 
-        const QString name = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Application"),
-                                           QStringLiteral("Name"));
-        if (name != QLatin1String("Norvale")) {
+        const QString name = readSetting(ini::kSectionApplication, ini::kKeyName);
+        if (name != QLatin1String(ini::kDefaultName)) {
             const QString text = QStringLiteral("The file '") + path +
                                  QStringLiteral("' appears to be corrupt or invalid. Would you "
                                                 "like to repair the file?");
@@ -135,10 +134,8 @@ void frmSplash::Form_Load()
             }
         }
 
-        gstrFontColor =
-            ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"), QStringLiteral("Font"));
-        gstrBackgroundColor = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"),
-                                            QStringLiteral("Background"));
+        gstrFontColor = readSetting(ini::kSectionColors, ini::kKeyFont);
+        gstrBackgroundColor = readSetting(ini::kSectionColors, ini::kKeyBackground);
         // Numeric is not enough: the display must be able to take the colour.
         if (!isColour(gstrFontColor) || !isColour(gstrBackgroundColor)) {
             if (repair(QStringLiteral("Colors")))
@@ -147,14 +144,13 @@ void frmSplash::Form_Load()
             return;
         }
 
-        gstrShowSplash = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Startup"),
-                                       QStringLiteral("ShowSplash"));
-        if (gstrShowSplash == QLatin1String("TRUE")) {
+        gstrShowSplash = readSetting(ini::kSectionStartup, ini::kKeyShowSplash);
+        if (gstrShowSplash == QLatin1String(ini::kShowSplashOn)) {
             ShowSplash();
             ShowMainForm();
             return;
         }
-        if (gstrShowSplash == QLatin1String("FALSE")) {
+        if (gstrShowSplash == QLatin1String(ini::kShowSplashOff)) {
             ShowMainForm();
             return;
         }
@@ -167,9 +163,9 @@ void frmSplash::Form_Load()
 
 void frmSplash::RunWithDefaults()
 {
-    gstrShowSplash = QStringLiteral("TRUE");
-    gstrFontColor = QStringLiteral("0");
-    gstrBackgroundColor = QStringLiteral("16777215");
+    gstrShowSplash = QLatin1String(ini::kDefaultShowSplash);
+    gstrFontColor = QLatin1String(ini::kDefaultFont);
+    gstrBackgroundColor = QLatin1String(ini::kDefaultBackground);
     ShowSplash();
     ShowMainForm();
 }
@@ -177,10 +173,11 @@ void frmSplash::RunWithDefaults()
 void frmSplash::ShowSplash()
 {
     show();
-    FillSplashLabels({[this](const QString &c) { lblVersion->setCaption(c); },
-                      [this](const QString &c) { lblCopyright->setCaption(c); },
-                      [this](const QString &c) { lblCompany->setCaption(c); },
-                      [this](const QString &c) { lblPlatform->setCaption(c); }});
+    const SplashLabels captions = FillSplashLabels();
+    lblVersion->setCaption(captions.lblVersion);
+    lblCopyright->setCaption(captions.lblCopyright);
+    lblCompany->setCaption(captions.lblCompany);
+    lblPlatform->setCaption(captions.lblPlatform);
     paintNow();
     // A plain sleep: nothing is handled while the splash is up.
     if (m_wait)

@@ -8,6 +8,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/menuarray.h"
 #include "platform/forms/textbox.h"
+#include "tests/support/mainwindowcontrols.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmOptions.h"
 #include "viewer/frmSplash.h"
@@ -67,12 +68,12 @@ int main(int argc, char **argv)
     std::printf("config %s\nsplash %s\n", qPrintable(nv::ConfigFilePath()),
                 qPrintable(nv::gstrShowSplash));
 
-    nv::frmMain &main = nv::frmMain::instance();
-    main.mnuFileSub.item(0)->trigger();
+    const nv::frmMainControls main(nv::frmMain::instance());
+    main.mnuFileSub.item(nv::frmMain::FileOpen)->trigger();
     std::printf("page\n%s", qPrintable(main.txtDisplay->text()));
 
     if (argc == 3) {
-        nv::frmOptions options;
+        nv::frmOptions options(main.displayColors);
         options.load();
         options.chkSplash->setValue(0);
         options.cmdOK->click();

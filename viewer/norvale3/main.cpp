@@ -1,5 +1,7 @@
-// The program's start: the application object, then the splash window,
-// whose loading is the whole start-up sequence.
+// The program's start: the command line, the application object, then the
+// splash window, whose loading is the whole start-up sequence; a file named
+// on the command line is opened once the main window is shown.
+#include "viewer/commandline.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmSplash.h"
 
@@ -8,7 +10,9 @@
 #include "viewer/appicon.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 
 #include <cstdio>
@@ -25,10 +29,25 @@ bool haveDisplay()
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+QList<QByteArray> argumentsOf(int argc, char **argv)
+{
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Help, version and usage errors need no display.
+    const nv::CommandLine commandLine = nv::parseCommandLine(argumentsOf(argc, argv));
+    if (!commandLine.run) {
+        std::fputs(commandLine.text.toLocal8Bit().constData(),
+                   commandLine.exitCode == 0 ? stdout : stderr);
+        return commandLine.exitCode;
+    }
     if (!haveDisplay()) {
         std::fprintf(
             stderr,
@@ -38,7 +57,10 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: the command line is ours, and a file
+    // named like one of Qt's own options (-reverse) must stay a file.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("norvale3"));
     QApplication::setDesktopFileName(QStringLiteral("norvale3"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(nv::mainIconImage())));
@@ -54,5 +76,8 @@ int main(int argc, char **argv)
     nv::forms::runHandler([&] { splash.load(); });
     if (nv::forms::loadedFormCount() == 0)
         return 0;
+    if (commandLine.file && mainWindow.isLoaded() &&
+        !mainWindow.openFileNamed(nv::fromWorkingFolder(*commandLine.file)))
+        std::fputs(nv::cannotOpenLine(*commandLine.file).constData(), stderr);
     return QApplication::exec();
 }

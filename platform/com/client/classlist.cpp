@@ -87,22 +87,24 @@ std::string classListFile(const std::string &programPath)
     return programPath + ".manifest";
 }
 
-std::optional<std::string> classListModule(const std::string &programPath, const GUID &clsid)
+std::vector<std::string> classListModules(const std::string &programPath, const GUID &clsid)
 {
+    std::vector<std::string> modules;
     const std::size_t slash = programPath.rfind('/');
     if (slash == std::string::npos)
-        return std::nullopt;
+        return modules;
     const auto text = readSmallFile(classListFile(programPath));
     if (!text)
-        return std::nullopt;
+        return modules;
     for (const auto &e : parseClassList(*text)) {
         if (!(e.clsid == clsid))
             continue;
         if (e.module.front() == '/')
-            return e.module;
-        return programPath.substr(0, slash + 1) + e.module;
+            modules.push_back(e.module);
+        else
+            modules.push_back(programPath.substr(0, slash + 1) + e.module);
     }
-    return std::nullopt;
+    return modules;
 }
 
 } // namespace nv::com

@@ -45,9 +45,10 @@ std::string classListFile(const std::string &programPath);
 // Above this size a class list is not read (a real one is a few lines).
 constexpr std::size_t kMaxClassListSize = 64 * 1024;
 
-// The module the class list of the program at `programPath` names for
-// `clsid`, as an absolute path; nothing when there is no list, the list
-// cannot be read, or it does not name the class.
-std::optional<std::string> classListModule(const std::string &programPath, const GUID &clsid);
+// The modules the class list of the program at `programPath` names for
+// `clsid`, as absolute paths in the list's order (a class may be listed more
+// than once: the runtime takes the first whose file is there); none when
+// there is no list, the list cannot be read, or it does not name the class.
+std::vector<std::string> classListModules(const std::string &programPath, const GUID &clsid);
 
 } // namespace nv::com

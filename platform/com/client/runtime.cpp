@@ -19,6 +19,9 @@ struct LoadedModule
 {
     void *handle = nullptr;
     PFN_DllGetClassObject getClassObject = nullptr;
+    // The descriptor the module was loaded through, kept for the module's
+    // (and the process's) life: the loader names the module by it.
+    posix::Fd file;
 };
 
 // Modules are never unloaded: objects and their tables live in them.
@@ -54,9 +57,7 @@ bool fileExists(const std::string &path)
 // that the failure names it.
 std::optional<std::string> findServer(const GUID &clsid, const std::string &id)
 {
-    std::vector<std::string> candidates;
-    if (auto local = classListModule(programPath(), clsid))
-        candidates.push_back(*local);
+    std::vector<std::string> candidates = classListModules(programPath(), clsid);
     for (const auto &v : nv::reg::queryValueInEachPart(nv::reg::Root::ClassesRoot,
                                                        "CLSID\\" + id + "\\InprocServer32", ""))
         if (v.type == nv::reg::REG_SZ && !v.asText().empty())
@@ -92,26 +93,26 @@ HRESULT createInstance(const GUID &clsid, const GUID &iid, void **out, std::stri
             if (path.front() != '/')
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
                             "Module of class " + id + " is not an absolute path: " + path);
-            // dlopen would hang on a FIFO and die of SIGBUS on a file cut short.
-            if (ModuleCheck check = checkModuleFile(path); !check.ok())
-                return fail(check.status, detail,
-                            "Module " + path + " of class " + id + " could not be loaded: " +
-                                check.text);
-            void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (!handle) {
-                const char *why = dlerror();
+            // dlopen would hang on a FIFO and die of SIGBUS on a file cut
+            // short; the file checked is the file loaded.
+            CheckedModule module = openCheckedModule(path);
+            if (!module.check.ok())
+                return fail(module.check.status, detail,
+                            "Module " + path + " of class " + id +
+                                " could not be loaded: " + module.check.text);
+            std::string why;
+            void *handle = loadCheckedModule(module, RTLD_NOW | RTLD_LOCAL, why);
+            if (!handle)
                 return fail(HRESULT_MOD_NOT_FOUND, detail,
-                            "Module " + path + " of class " + id + " could not be loaded: " +
-                                (why ? why : "unknown reason"));
-            }
+                            "Module " + path + " of class " + id + " could not be loaded: " + why);
             auto fn = reinterpret_cast<PFN_DllGetClassObject>(dlsym(handle, "DllGetClassObject"));
             if (!fn) {
                 // Not a component module; it stays loaded like any other.
-                modules()[path] = LoadedModule{handle, nullptr};
+                modules()[path] = LoadedModule{handle, nullptr, std::move(module.fd)};
                 return fail(HRESULT_PROC_NOT_FOUND, detail,
                             "Module " + path + " is no component module (no DllGetClassObject)");
             }
-            it = modules().emplace(path, LoadedModule{handle, fn}).first;
+            it = modules().emplace(path, LoadedModule{handle, fn, std::move(module.fd)}).first;
         }
         getClassObject = it->second.getClassObject;
     }

@@ -2,8 +2,12 @@
 
 #include "platform/runtime/posixfile.h"
 
+#include <cerrno>
 #include <cstring>
+#include <dlfcn.h>
 #include <elf.h>
+#include <fcntl.h>
+#include <mutex>
 #include <vector>
 
 namespace nv::com {
@@ -100,7 +104,13 @@ bool isLoadableSharedObject(int fd, uint64_t fileSize)
 
 ModuleCheck checkModuleFile(const std::string &path)
 {
-    ModuleCheck c;
+    return openCheckedModule(path).check;
+}
+
+CheckedModule openCheckedModule(const std::string &path)
+{
+    CheckedModule m;
+    ModuleCheck &c = m.check;
     posix::OpenedFile f = posix::openRegularForRead(path);
     if (f.error) {
         c.status = HRESULT_MOD_NOT_FOUND;
@@ -111,8 +121,44 @@ ModuleCheck checkModuleFile(const std::string &path)
     } else if (!isLoadableSharedObject(f.fd.get(), uint64_t(f.info.st_size))) {
         c.status = STATUS_MODULE_BAD_FORMAT;
         c.text = kModuleBadFormatText;
+    } else {
+        m.fd = std::move(f.fd);
     }
-    return c;
+    return m;
+}
+
+void *loadCheckedModule(CheckedModule &module, int flags, std::string &error)
+{
+    if (!module.check.ok() || !module.fd.valid()) {
+        error = module.check.ok() ? "module file is not open" : module.check.text;
+        return nullptr;
+    }
+    // The loader looks a name up among the loaded modules before it opens
+    // anything: once "/proc/self/fd/N" loaded a module, that name means that
+    // module, even after N was closed and opened again for another file. So
+    // every load takes a descriptor number no load in this process used before.
+    static std::mutex mutex;
+    static int highestUsed = -1;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (module.fd.get() <= highestUsed) {
+            posix::Fd fresh(::fcntl(module.fd.get(), F_DUPFD_CLOEXEC, highestUsed + 1));
+            if (!fresh.valid()) {
+                error = std::strerror(errno);
+                return nullptr;
+            }
+            module.fd = std::move(fresh);
+        }
+        highestUsed = module.fd.get();
+    }
+    const std::string name = "/proc/self/fd/" + std::to_string(module.fd.get());
+    dlerror();
+    void *handle = ::dlopen(name.c_str(), flags);
+    if (!handle) {
+        const char *why = dlerror();
+        error = why ? why : "unknown reason";
+    }
+    return handle;
 }
 
 } // namespace nv::com

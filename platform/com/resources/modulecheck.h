@@ -6,13 +6,14 @@
 // for this machine whose program headers and every segment with contents in
 // the file lie inside it. Anything else is refused with a status and a text.
 //
-// The file is checked by its path and then loaded by the same path: a file
-// replaced or truncated between the two is not caught. Loading through the
-// checked descriptor would make the loader name the module by that
-// descriptor, and modules register themselves by the name they were loaded by.
+// The module is then loaded through the descriptor that was checked, never
+// by its name again, so a file put in its place after the check is not what
+// gets loaded. (A module that looks up its own file finds it in the process's
+// mappings, which name the file itself.)
 #pragma once
 
 #include "platform/com/comtypes.h"
+#include "platform/runtime/posixfile.h"
 
 #include <string>
 
@@ -34,5 +35,21 @@ struct ModuleCheck
 };
 
 ModuleCheck checkModuleFile(const std::string &path);
+
+// A module file opened and checked: `fd` is open when the check passed.
+struct CheckedModule
+{
+    ModuleCheck check;
+    posix::Fd fd;
+};
+
+CheckedModule openCheckedModule(const std::string &path);
+
+// Loads a module that passed its check through its descriptor (dlopen
+// `flags`); nullptr with the loader's reason in `error` on failure. The
+// loader knows the module by that descriptor's name for good: keep `fd` open
+// while the module is loaded for the module to find its file by that name.
+// The descriptor may be moved to another number on the way.
+void *loadCheckedModule(CheckedModule &module, int flags, std::string &error);
 
 } // namespace nv::com

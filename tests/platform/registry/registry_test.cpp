@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
+#include <map>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -45,6 +49,42 @@ protected:
     nvtest::ScratchDir m_dir;
     nvtest::ScopedRegistryDir m_reg;
 };
+
+// Every path below `dir` with its inode and what it holds (a link: its target).
+std::map<std::string, std::pair<ino_t, std::string>> snapshot(const fs::path &dir)
+{
+    std::map<std::string, std::pair<ino_t, std::string>> all;
+    if (!fs::exists(dir))
+        return all;
+    for (const auto &e : fs::recursive_directory_iterator(dir)) {
+        struct stat st;
+        lstat(e.path().c_str(), &st);
+        std::string held = e.is_symlink()        ? fs::read_symlink(e.path()).string()
+                           : e.is_regular_file() ? nvtest::readFile(e.path())
+                                                 : "";
+        all[e.path().string()] = {st.st_ino, held};
+    }
+    return all;
+}
+
+// Runs `body` in a child whose files may not grow past 4 KiB: with SIGXFSZ
+// ignored the write fails, otherwise the signal kills the child mid-write.
+// The child's status code, or -1 when it was killed; its pid in `pid`.
+int withSmallFileLimit(bool killed, const std::function<Status()> &body, pid_t &pid)
+{
+    pid = fork();
+    if (pid == 0) {
+        const rlimit none = {0, 0}, small = {4096, 4096};
+        setrlimit(RLIMIT_CORE, &none);
+        if (!killed)
+            signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        _exit(int(body()));
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 // Sets environment variables for a scope and puts the old values back.
 class ScopedEnv
@@ -278,10 +318,8 @@ TEST_F(StoreTest, RewritingKeepsModeAndOtherKeys)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(nvtest::readFile(userFile()),
               before + "[HKEY_CURRENT_USER\\New]\n\"n\"=dword:0000000a\n\n");
-    for (const auto &e : fs::directory_iterator(userFile().parent_path())) // no temporaries left
-        EXPECT_TRUE(e.path().filename() == "registry.reg" ||
-                    e.path().filename() == "registry.reg.lock")
-            << e.path();
+    for (const auto &e : fs::directory_iterator(userFile().parent_path())) // no temporary, no lock
+        EXPECT_EQ(e.path().filename(), "registry.reg");
 }
 
 TEST_F(StoreTest, MissingDirectoriesAreCreated)
@@ -300,6 +338,88 @@ TEST_F(StoreTest, ALinkedStoreIsRewrittenWhereItLives)
     ASSERT_EQ(setValue(Root::CurrentUser, "K", "v", Value::text("x")), Status::Ok);
     EXPECT_TRUE(fs::is_symlink(userFile()));
     EXPECT_NE(nvtest::readFile(real).find("[HKEY_CURRENT_USER\\K]"), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), {}), 2); // no lock stays
+    EXPECT_EQ(std::distance(fs::directory_iterator(userFile().parent_path()), {}), 1);
+}
+
+TEST_F(StoreTest, WritesThatAreRefusedFailOrChangeNothingLeaveNothingBehind)
+{
+    const std::string big(100000, 'b');
+    const struct
+    {
+        const char *what;
+        std::function<void()> setUp;
+        std::function<Status()> write;
+        Status status;
+    } cases[] = {
+        {"a delete of a missing key where no store is yet", [] {},
+         [] { return deleteKey(Root::CurrentUser, "K"); }, Status::NotFound},
+        {"a delete of a missing value",
+         [&] { write(userFile(), kHead + "[HKEY_CURRENT_USER\\K]\n"); },
+         [] { return deleteValue(Root::CurrentUser, "K", "v"); }, Status::NotFound},
+        {"a value set as it is",
+         [&] { write(userFile(), kHead + "[HKEY_CURRENT_USER\\K]\n@=\"x\"\n"); },
+         [] { return setValue(Root::CurrentUser, "K", "", Value::text("x")); }, Status::Ok},
+        {"a store linked to a file that is no store",
+         [&] {
+             write(m_dir / "etc" / "passwd", "root:x:0:0:root:/root:/bin/bash\n");
+             fs::create_directories(userFile().parent_path());
+             fs::create_symlink(m_dir / "etc" / "passwd", userFile());
+         },
+         [] { return setValue(Root::CurrentUser, "K", "v", Value::text("x")); }, Status::Damaged},
+        {"a write the file system fails, its folders still to be made", [] {},
+         [&] {
+             pid_t pid;
+             return Status(withSmallFileLimit(
+                 false, [&] { return setValue(Root::CurrentUser, "K", "v", Value::text(big)); },
+                 pid));
+         },
+         Status::IoError},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(m_dir.path());
+        fs::create_directories(m_dir.path());
+        c.setUp();
+        const auto before = snapshot(m_dir.path());
+        EXPECT_EQ(c.write(), c.status);
+        EXPECT_EQ(snapshot(m_dir.path()), before);
+    }
+}
+
+TEST_F(StoreTest, TheCopiesOfWritersKilledMidWriteGoWithTheNextWrite)
+{
+    pid_t dead = 0;
+    ASSERT_EQ(withSmallFileLimit(
+                  true,
+                  [] {
+                      return setValue(Root::CurrentUser, "K", "v",
+                                      Value::text(std::string(100000, 'k')));
+                  },
+                  dead),
+              -1);
+    const fs::path dir = userFile().parent_path();
+    fs::path left;
+    for (const auto &e : fs::directory_iterator(dir))
+        if (e.path().filename().string().starts_with(".registry.reg.tmp-" + std::to_string(dead)))
+            left = e.path();
+    ASSERT_FALSE(left.empty());
+    // What is not a dead writer's copy of this store, or not this user's, stays.
+    std::vector<std::string> kept = {".registry.reg.tmp-" + std::to_string(getppid()) + "-0",
+                                     ".other.reg.tmp-" + std::to_string(dead) + "-0",
+                                     ".registry.reg.tmp-" + std::to_string(dead) + "-x"};
+    if (geteuid() == 0)
+        kept.push_back(".registry.reg.tmp-" + std::to_string(dead) + "-999");
+    for (const auto &name : kept)
+        nvtest::writeFile(dir / name, "x");
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown((dir / kept.back()).c_str(), 65534, 65534), 0);
+    }
+
+    ASSERT_EQ(setValue(Root::CurrentUser, "K", "v", Value::text("small")), Status::Ok);
+    EXPECT_FALSE(fs::exists(left));
+    for (const auto &name : kept)
+        EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 
 TEST_F(StoreTest, ReadOnlyPlacesGiveAccessDenied)

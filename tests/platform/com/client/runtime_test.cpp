@@ -79,27 +79,31 @@ TEST(ClassList, WrittenListReadsBack)
 
 TEST(ClassList, ModulesAreFoundRelativeToTheProgram)
 {
+    using Modules = std::vector<std::string>;
     nvtest::ScratchDir dir("classlist");
     const std::string program = (dir / "bin" / "prog").string();
+    const std::string bin = (dir / "bin").string();
     fs::create_directories(dir / "bin");
-    EXPECT_EQ(nv::com::classListModule(program, CLSID_HexFunctions), std::nullopt);
+    EXPECT_EQ(nv::com::classListModules(program, CLSID_HexFunctions), Modules{});
 
+    // A class listed twice: the runtime tries both, in this order.
     nvtest::writeFile(
         program + ".manifest",
-        nv::com::formatClassList("prog", {{CLSID_HexFunctions, "Apartment", "../lib/a.so"},
-                                          {kOther, "Apartment", "/abs/b.so"}}));
-    EXPECT_EQ(nv::com::classListModule(program, CLSID_HexFunctions),
-              (dir / "bin").string() + "/../lib/a.so");
-    EXPECT_EQ(nv::com::classListModule(program, kOther), "/abs/b.so");
-    EXPECT_EQ(nv::com::classListModule(program, IID__HexFunctions), std::nullopt);
+        nv::com::formatClassList("prog", {{CLSID_HexFunctions, "Apartment", "../lib/gone.so"},
+                                          {kOther, "Apartment", "/abs/b.so"},
+                                          {CLSID_HexFunctions, "Apartment", "../lib/a.so"}}));
+    EXPECT_EQ(nv::com::classListModules(program, CLSID_HexFunctions),
+              (Modules{bin + "/../lib/gone.so", bin + "/../lib/a.so"}));
+    EXPECT_EQ(nv::com::classListModules(program, kOther), Modules{"/abs/b.so"});
+    EXPECT_EQ(nv::com::classListModules(program, IID__HexFunctions), Modules{});
 
     // Something other than a small regular file is no class list.
     fs::remove(program + ".manifest");
     fs::create_directory(program + ".manifest");
-    EXPECT_EQ(nv::com::classListModule(program, CLSID_HexFunctions), std::nullopt);
+    EXPECT_EQ(nv::com::classListModules(program, CLSID_HexFunctions), Modules{});
     fs::remove(program + ".manifest");
     nvtest::writeFile(program + ".manifest", std::string(nv::com::kMaxClassListSize + 1, '#'));
-    EXPECT_EQ(nv::com::classListModule(program, CLSID_HexFunctions), std::nullopt);
+    EXPECT_EQ(nv::com::classListModules(program, CLSID_HexFunctions), Modules{});
 }
 
 // Which parts of the store name the module, and whether that file is there.

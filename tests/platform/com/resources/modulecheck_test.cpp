@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -138,4 +139,35 @@ TEST_F(HostileModules, ClassCreationFailsCleanlyForEachOfThem)
     }
     EXPECT_EQ(statusText(STATUS_MODULE_BAD_FORMAT),
               "module file is truncated or not a shared object");
+}
+
+// The file loaded is the file checked: not one put in its place after the
+// check, and not one loaded before through the same descriptor number.
+TEST_F(HostileModules, TheModuleLoadedIsTheOneChecked)
+{
+    nvtest::writeFile(m_dir / "plain.so", nvtest::readFile(NV_REG_PLAIN_MODULE));
+    auto isTestModule = [](void *handle) { return dlsym(handle, "DllRegisterServer") != nullptr; };
+    std::string why;
+
+    CheckedModule swapped = openCheckedModule(path("copy.so"));
+    ASSERT_TRUE(swapped.check.ok());
+    fs::rename(m_dir / "plain.so", m_dir / "copy.so");
+    void *first = loadCheckedModule(swapped, RTLD_NOW | RTLD_LOCAL, why);
+    ASSERT_NE(first, nullptr) << why;
+    EXPECT_TRUE(isTestModule(first));
+
+    // Another module opened under the number the first was loaded through.
+    const int number = swapped.fd.get();
+    swapped.fd.reset();
+    CheckedModule other = openCheckedModule(path("copy.so"));
+    ASSERT_TRUE(other.check.ok());
+    if (other.fd.get() != number) {
+        ASSERT_EQ(dup2(other.fd.get(), number), number);
+        other.fd = nv::posix::Fd(number);
+    }
+    void *second = loadCheckedModule(other, RTLD_NOW | RTLD_LOCAL, why);
+    ASSERT_NE(second, nullptr) << why;
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(isTestModule(second));
+    EXPECT_NE(dlsym(second, "nvPlainModuleAnswer"), nullptr);
 }

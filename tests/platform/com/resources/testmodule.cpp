@@ -6,6 +6,7 @@
 #include "platform/com/resources/resource.h"
 #include "platform/registry/registry.h"
 
+#include <climits>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <string>
@@ -24,11 +25,14 @@ NV_RESOURCE_SECTION const auto rTypeLib = nv::com::makeResource("TYPELIB", 1, 0,
 
 const std::string kClassKey = "CLSID\\{12345678-9ABC-DEF0-0123-456789ABCDEF}";
 
+// The loader may know us by the descriptor we were loaded through.
 std::string ownPath()
 {
     Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&ownPath), &info) && info.dli_fname)
-        return info.dli_fname;
+    char resolved[PATH_MAX];
+    if (dladdr(reinterpret_cast<void *>(&ownPath), &info) && info.dli_fname &&
+        realpath(info.dli_fname, resolved))
+        return resolved;
     return {};
 }
 
