@@ -1,10 +1,11 @@
 // One page through the whole path (read, both conversions, 32 labels, 32
 // joins, 32 text replacements) next to a direct formatter of the same 2,496
 // characters, and the resident set while stepping through a large file.
-#include "files/filenumbers.h"
-#include "modFormOps.h"
+#include "platform/files/filenumbers.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/core/modIO.h"
 
-#include "scratchstore.h"
+#include "bench/scratchstore.h"
 
 #include <benchmark/benchmark.h>
 
@@ -62,8 +63,8 @@ Setup &setup()
 
 void BM_ShowPage(benchmark::State &state)
 {
-    nv::files::close(1);
-    nv::files::openForRead(1, setup().file);
+    nv::files::close(nv::kFileNumber);
+    nv::files::openForRead(nv::kFileNumber, setup().file);
     Display display;
     int32_t v = 0;
     for (auto _ : state) {
@@ -72,7 +73,7 @@ void BM_ShowPage(benchmark::State &state)
         benchmark::DoNotOptimize(display.text().constData());
         v = (v - 1) % 2048;
     }
-    nv::files::close(1);
+    nv::files::close(nv::kFileNumber);
 }
 BENCHMARK(BM_ShowPage);
 
@@ -130,8 +131,8 @@ long residentKiB()
 // the growth of the resident set after the first page.
 void BM_ResidentSetWhilePaging(benchmark::State &state)
 {
-    nv::files::close(1);
-    nv::files::openForRead(1, setup().sparse);
+    nv::files::close(nv::kFileNumber);
+    nv::files::openForRead(nv::kFileNumber, setup().sparse);
     Display display;
     for (auto _ : state) {
         int32_t v = 0;
@@ -145,7 +146,7 @@ void BM_ResidentSetWhilePaging(benchmark::State &state)
         }
         state.counters["rss_growth_KiB"] = double(residentKiB() - before);
     }
-    nv::files::close(1);
+    nv::files::close(nv::kFileNumber);
 }
 BENCHMARK(BM_ResidentSetWhilePaging)->Iterations(1)->Unit(benchmark::kMillisecond);
 

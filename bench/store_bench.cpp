@@ -1,8 +1,8 @@
 // Unregistering a module whose type-library key holds many subkeys, at two
 // sizes: near-linear store code takes about ten times as long for ten times
 // the keys. Also a parse and a write of the same store on their own.
-#include "registry/regformat.h"
-#include "registry/registry.h"
+#include "platform/registry/regformat.h"
+#include "platform/registry/registry.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,14 +2,15 @@
 // event to a text widget that shows the new page, next to a single
 // setPlainText of a whole page into the same kind of widget; and fifty wheel
 // notches over the display next to fifty clicks on the down arrow.
-#include "forms/dialogs.h"
-#include "forms/textbox.h"
-#include "forms/updown.h"
-#include "frmMain.h"
-#include "scratchstore.h"
-#include "settings.h"
+#include "bench/scratchstore.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/updown.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "files/filenumbers.h"
+#include "platform/files/filenumbers.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -73,16 +74,17 @@ public:
         nv::gstrFontColor = QStringLiteral("0");
         form.load();
         form.show();
-        form.mnuFileSub.click(0);
+        ui.mnuFileSub.click(nv::frmMain::FileOpen);
         QApplication::processEvents();
     }
     ~OpenWindow()
     {
-        form.mnuFileSub.click(1);
+        ui.mnuFileSub.click(nv::frmMain::FileClose);
         form.unload();
         nv::setDialogs(m_old);
     }
     nv::frmMain form;
+    nv::frmMainControls ui{form};
 
 private:
     AnswerOpen m_answers;
@@ -92,19 +94,19 @@ private:
 void BM_PageStepThroughTheWindow(benchmark::State &state)
 {
     OpenWindow window;
-    nv::frmMain &form = window.form;
+    nv::frmMainControls &ui = window.ui;
     bool down = true;
     for (auto _ : state) {
         // Back and forth over pages 0 .. 99 of the 200.
-        if (form.updScroll->value() == 0)
+        if (ui.updScroll->value() == 0)
             down = true;
-        else if (form.updScroll->value() == -99)
+        else if (ui.updScroll->value() == -99)
             down = false;
-        (down ? form.updScroll->downButton() : form.updScroll->upButton())->click();
+        (down ? ui.updScroll->downButton() : ui.updScroll->upButton())->click();
         // The widget takes the new text; painting it is not measured, as
         // the single setPlainText below paints nothing either.
-        QCoreApplication::sendPostedEvents(form.txtDisplay, QEvent::MetaCall);
-        benchmark::DoNotOptimize(form.txtDisplay->document()->blockCount());
+        QCoreApplication::sendPostedEvents(ui.txtDisplay, QEvent::MetaCall);
+        benchmark::DoNotOptimize(ui.txtDisplay->document()->blockCount());
     }
 }
 BENCHMARK(BM_PageStepThroughTheWindow)->Unit(benchmark::kMicrosecond);
@@ -115,26 +117,26 @@ BENCHMARK(BM_PageStepThroughTheWindow)->Unit(benchmark::kMicrosecond);
 template <class Step> void fiftySteps(benchmark::State &state, Step step)
 {
     OpenWindow window;
-    nv::frmMain &form = window.form;
+    nv::frmMainControls &ui = window.ui;
     for (auto _ : state) {
-        if (form.updScroll->value() < 50 - kFilePages) {
+        if (ui.updScroll->value() < 50 - kFilePages) {
             state.PauseTiming();
-            form.updScroll->setValue(0);
+            ui.updScroll->setValue(0);
             QApplication::processEvents();
             state.ResumeTiming();
         }
         for (int i = 0; i < 50; ++i) {
-            step(form);
+            step(ui);
             QApplication::processEvents();
         }
-        benchmark::DoNotOptimize(form.txtDisplay->document()->blockCount());
+        benchmark::DoNotOptimize(ui.txtDisplay->document()->blockCount());
     }
 }
 
 void BM_FiftyWheelNotches(benchmark::State &state)
 {
-    fiftySteps(state, [](nv::frmMain &form) {
-        QWidget *display = form.txtDisplay->viewport();
+    fiftySteps(state, [](nv::frmMainControls &ui) {
+        QWidget *display = ui.txtDisplay->viewport();
         QWheelEvent notch(QPointF(100, 100), display->mapToGlobal(QPointF(100, 100)), QPoint(),
                           QPoint(0, -nv::forms::UpDown::kWheelNotch), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
@@ -145,7 +147,7 @@ BENCHMARK(BM_FiftyWheelNotches)->Unit(benchmark::kMicrosecond);
 
 void BM_FiftyDownArrowClicks(benchmark::State &state)
 {
-    fiftySteps(state, [](nv::frmMain &form) { form.updScroll->downButton()->click(); });
+    fiftySteps(state, [](nv::frmMainControls &ui) { ui.updScroll->downButton()->click(); });
 }
 BENCHMARK(BM_FiftyDownArrowClicks)->Unit(benchmark::kMicrosecond);
 

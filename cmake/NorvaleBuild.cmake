@@ -4,23 +4,63 @@ add_compile_options(-Wall -Wextra)
 # sanitizer and CI builds pass -DCMAKE_COMPILE_WARNING_AS_ERROR=ON): a
 # packager's or a newer compiler's build is not stopped by a new warning.
 
+# One include folder for the project's headers: an include names its file by
+# its path from the source root ("platform/com/server/dualobject.h"); headers
+# generated at configure time sit at the same path below the binary root.
+include_directories(${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
+
 if(NORVALE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+# What every library and module of the project shares: position-independent
+# code with hidden symbols. The component modules link several of the
+# libraries statically and must export nothing of them but their entry points.
+function(norvale_library_defaults target)
+  set_target_properties(${target} PROPERTIES
+    POSITION_INDEPENDENT_CODE ON
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+# The one library or module a source folder builds is named nv_ and the
+# folder's path from the source root with "_" for "/" (platform/com/server ->
+# nv_platform_com_server).
+function(norvale_check_folder_target target)
+  file(RELATIVE_PATH path ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" expected "nv_${path}")
+  if(NOT target STREQUAL expected)
+    message(FATAL_ERROR "The target of ${path}/ is named ${expected}, not ${target}")
+  endif()
+endfunction()
+
+# norvale_add_library(<target> INTERFACE | <sources>...): the folder's
+# library, static, or INTERFACE for a folder of headers only.
+function(norvale_add_library target)
+  norvale_check_folder_target(${target})
+  if(ARGN STREQUAL "INTERFACE")
+    add_library(${target} INTERFACE)
+  else()
+    add_library(${target} STATIC ${ARGN})
+    norvale_library_defaults(${target})
+  endif()
+endfunction()
+
 # A component module: a shared object without the "lib" prefix that exports
-# only the four entry points of the component model. Building one changes
-# nothing outside the build tree: the build tree's program finds it through
-# its class list (see norvale_add_class_list), an install through the
-# registration the install makes.
+# only the four entry points of the component model, the folder's one target
+# (named after the folder; OUTPUT_NAME is the module's file name). Building
+# one changes nothing outside the build tree: the build tree's program finds
+# it through its class list (the norvale3-classlist target writes it), an
+# install through the registration the install makes.
 function(norvale_add_component_module target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBRARIES" ${ARGN})
+  norvale_check_folder_target(${target})
   add_library(${target} MODULE ${ARG_SOURCES})
+  norvale_library_defaults(${target})
   set_target_properties(${target} PROPERTIES
     PREFIX ""
-    CXX_VISIBILITY_PRESET hidden
-    VISIBILITY_INLINES_HIDDEN ON
+    OUTPUT_NAME ${ARG_OUTPUT_NAME}
     LIBRARY_OUTPUT_DIRECTORY ${NORVALE_MODULE_OUTPUT_DIR})
   target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES})
   target_link_options(${target} PRIVATE

@@ -1,10 +1,12 @@
 # nv_add_test(name SOURCES ... LIBRARIES ... [GUI] [LABELS ...] [TIMEOUT s])
 # A GoogleTest executable registered with CTest, one CTest test per case.
 # Its main comes from tests/support: every case runs in a scratch world of
-# its own (registry store, config home, home folder), made below
-# test-scratch/ in the build tree and removed after it, so cases can run in
-# parallel and in any order. GUI tests get a QApplication on the offscreen
-# platform.
+# its own (registry store, config home, home folder), made below the
+# system's temporary folder and removed after it, so cases can run in
+# parallel and in any order. Not in the build tree: a case that hands a
+# folder to an unprivileged user needs every folder above it open to that
+# user, and a checkout in a private home (root's /root is 0700) is not.
+# GUI tests get a QApplication on the offscreen platform.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -17,9 +19,7 @@ function(nv_add_test name)
     set(main nvtestmain)
   endif()
   target_link_libraries(${name} PRIVATE ${main} ${ARG_LIBRARIES} nvtestsupport GTest::gtest GTest::gmock)
-  set(env
-    "NV_TEST_SCRATCH_ROOT=${CMAKE_BINARY_DIR}/test-scratch"
-    "QT_QPA_PLATFORM=offscreen")
+  set(env "QT_QPA_PLATFORM=offscreen")
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()

@@ -10,7 +10,7 @@
 //   - A failing method returns a failure status and leaves *result null.
 #pragma once
 
-#include "com/comtypes.h"
+#include "platform/com/comtypes.h"
 
 // HexOperations type library, version 5.0; the class; its interface.
 constexpr GUID LIBID_HexOperations = makeGuid("{94512CCC-8FFE-11D4-A04F-00E0296E03A7}");

@@ -2,9 +2,9 @@
 // library are built; checked at compile time against HexFunctions_i.h.
 #pragma once
 
-#include "HexFunctions_i.h"
+#include "hexops/HexFunctions_i.h"
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 namespace nv::com::server {
 

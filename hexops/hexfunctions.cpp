@@ -1,6 +1,7 @@
-#include "hexfunctions.h"
+#include "hexops/hexfunctions.h"
 
-#include "runtime/checked.h"
+#include "platform/com/safearray.h"
+#include "platform/runtime/checked.h"
 
 namespace nv::hexops {
 
@@ -34,7 +35,7 @@ std::u16string bitsOf(std::u16string_view digit)
 
 OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine)
 {
-    const int16_t lineBytes = checkedInt16(int32_t(intLine) * 16);
+    const int16_t lineBytes = checkedInt16(int32_t(intLine) * nv::com::kBytesPerLine);
     const int16_t step = checkedInt16(int32_t(lineBytes) - 1);
     const int32_t offset = nv::checkedAdd(lngFirstByte, step);
 

@@ -1,11 +1,11 @@
 // The HexFunctions class on the component boundary: its slots and the
 // module's entry points. Dispatch and the type library come from contract.h.
-#include "contract.h"
-#include "hexfunctions.h"
+#include "hexops/contract.h"
+#include "hexops/hexfunctions.h"
 
-#include "dualobject.h"
-#include "entrypoints.h"
-#include "results.h"
+#include "platform/com/server/dualobject.h"
+#include "platform/com/server/entrypoints.h"
+#include "platform/com/server/results.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Resources of nvdigits10, kept in the module file's ".nvres" section.
-#include "contract.h"
+#include "hexops/contract.h"
 
-#include "moduleresources.h"
+#include "platform/com/server/moduleresources.h"
 
 NV_MODULE_RESOURCES(nv::com::server::kHexFunctions, "_IID_HEXFUNCTIONS",
                     "FileVersion=1.00.0001\0"

@@ -37,14 +37,27 @@ norvale_need_packages() {
     fi
 }
 
-# Configures and builds the tree in $1 with the extra CMake arguments that follow.
+# norvale_build DIR [CMAKE-ARGUMENT...] [-- TARGET...]: configures the tree
+# in DIR with the CMake arguments, then builds the targets named after "--"
+# (everything when none are named).
 norvale_build() {
-    local dir="$1"
+    local dir="$1" arg
+    local -a args=() targets=()
     shift
+    while [ $# -gt 0 ]; do
+        arg="$1"
+        shift
+        if [ "$arg" = -- ]; then
+            targets=("$@")
+            break
+        fi
+        args+=("$arg")
+    done
+    set -- "${args[@]}"
     # Rebuilds are much cheaper with ccache; it is used only where present.
     if command -v ccache >/dev/null 2>&1; then
         set -- -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
     fi
     cmake -S "$NORVALE_ROOT" -B "$dir" "$@" || return 1
-    cmake --build "$dir" -j "$(nproc)" || return 1
+    cmake --build "$dir" -j "$(nproc)" ${targets[@]+--target "${targets[@]}"} || return 1
 }

@@ -20,7 +20,7 @@
 //     those after it keep their old ones.
 #pragma once
 
-#include "com/comtypes.h"
+#include "platform/com/comtypes.h"
 
 // StringOperations type library, version 7.0; the class; its interface.
 constexpr GUID LIBID_StringOperations = makeGuid("{D379EA6B-8FFC-11D4-A04F-00E0296E03A7}");

@@ -2,9 +2,9 @@
 // library are built; checked at compile time against Strings_i.h.
 #pragma once
 
-#include "Strings_i.h"
+#include "stringops/Strings_i.h"
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 namespace nv::com::server {
 

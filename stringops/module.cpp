@@ -1,11 +1,11 @@
 // The Strings class on the component boundary: its slots and the module's
 // entry points. Dispatch and the type library come from contract.h.
-#include "contract.h"
-#include "stringfunctions.h"
+#include "stringops/contract.h"
+#include "stringops/stringfunctions.h"
 
-#include "dualobject.h"
-#include "entrypoints.h"
-#include "results.h"
+#include "platform/com/server/dualobject.h"
+#include "platform/com/server/entrypoints.h"
+#include "platform/com/server/results.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
-#include "pagearray.h"
+#include "stringops/pagearray.h"
 
-#include "runtime/error.h"
-
-#include <cstring>
+#include "platform/runtime/error.h"
 
 namespace nv::stringops {
 
@@ -32,13 +30,7 @@ PageArray::PageArray(SAFEARRAY **array, ElementKind kind)
         nv::raise(nv::err::TypeMismatch);
     m_elementSize = descriptor->cbElements;
 
-    // The bound list is as long as cDims says; reach it through its address
-    // rather than the one-element member that declares it.
-    SAFEARRAYBOUND bounds[2];
-    std::memcpy(bounds,
-                reinterpret_cast<const unsigned char *>(descriptor) +
-                    offsetof(SAFEARRAY, rgsabound),
-                sizeof bounds);
+    const SAFEARRAYBOUND *bounds = nv::com::boundsOf(descriptor);
     m_columns = bounds[0].cElements;
     m_columnLower = bounds[0].lLbound;
     m_lines = bounds[1].cElements;

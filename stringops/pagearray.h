@@ -4,13 +4,12 @@
 // outside a dimension or a data pointer that is null raise Subscript out of
 // range; an element type other than the one asked for raises Type mismatch.
 //
-// Dimensions are listed last-first: rgsabound[0] is the column dimension and
-// rgsabound[1] the line dimension; the line index varies fastest, so element
-// (line, column) is linear element (line - lb) + lines * (column - lb).
+// The layout is com/safearray.h's.
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/safearray.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +18,7 @@
 
 namespace nv::stringops {
 
-enum class ElementKind { Byte, String };
+using nv::com::ElementKind;
 
 // The descriptor is read once, when the PageArray is made; each element
 // access then costs two comparisons and an index computation, inline.
@@ -72,9 +71,9 @@ private:
     unsigned char *slot(int32_t line, int32_t column) const
     {
         // Below the element count checked in the constructor, so no overflow.
-        return m_data +
-               (size_t(lineIndex(line)) + size_t(m_lines) * size_t(columnIndex(column))) *
-                   m_elementSize;
+        return m_data + nv::com::elementIndex(size_t(lineIndex(line)), size_t(columnIndex(column)),
+                                              m_lines) *
+                            m_elementSize;
     }
     unsigned char *elementAt(int32_t line, int32_t column) const
     {

@@ -1,7 +1,7 @@
 // Resources of nvtext12, kept in the module file's ".nvres" section.
-#include "contract.h"
+#include "stringops/contract.h"
 
-#include "moduleresources.h"
+#include "platform/com/server/moduleresources.h"
 
 NV_MODULE_RESOURCES(nv::com::server::kStrings, "_IID_STRINGS",
                     "FileVersion=1.00.0006\0"

@@ -1,7 +1,7 @@
-#include "stringfunctions.h"
+#include "stringops/stringfunctions.h"
 
-#include "com/bstr.h"
-#include "runtime/error.h"
+#include "platform/com/bstr.h"
+#include "platform/runtime/error.h"
 
 #include <algorithm>
 

@@ -2,15 +2,15 @@
 // run-time errors are raised as nv::RuntimeError.
 #pragma once
 
-#include "pagearray.h"
+#include "stringops/pagearray.h"
 
 #include <string>
 #include <string_view>
 
 namespace nv::stringops {
 
-constexpr int32_t kLines = 32;
-constexpr int32_t kColumns = 16;
+constexpr int32_t kLines = nv::com::kLinesPerPage;
+constexpr int32_t kColumns = nv::com::kBytesPerLine;
 
 // The 16 strings of line `intLine` joined in column order, as a new string
 // (null when memory runs out).

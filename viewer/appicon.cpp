@@ -1,4 +1,4 @@
-#include "appicon.h"
+#include "viewer/appicon.h"
 
 #include <QPainter>
 #include <QVector>

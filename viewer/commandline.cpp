@@ -1,14 +1,16 @@
-#include "commandline.h"
+#include "viewer/commandline.h"
 
-#include "appinfo/appinfo.h"
-#include "runtime/posixfile.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/runtime/posixfile.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFile>
+#include <QStringList>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace nv {
 
@@ -35,8 +37,12 @@ CommandLine endWith(int exitCode, const QString &text)
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList &arguments)
+CommandLine parseCommandLine(const QList<QByteArray> &rawArguments)
 {
+    QStringList arguments;
+    for (const QByteArray &a : rawArguments)
+        arguments.append(QFile::decodeName(a));
+
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("View FILE one 512-byte page at a time, in hexadecimal and as characters."));
@@ -68,34 +74,43 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     CommandLine c;
     c.run = true;
+    // The parser works on text; the file is opened by the bytes it was
+    // named with, as a name that is not UTF-8 has no text that gives them
+    // back. Any argument with the same text is the same file, or a second
+    // one, refused above.
     if (!files.isEmpty())
-        c.file = files.front();
+        c.file = rawArguments.at(arguments.indexOf(files.front(), 1));
     return c;
 }
 
-QString fromWorkingFolder(const QString &file)
+QByteArray fromWorkingFolder(const QByteArray &file)
 {
-    if (file.isEmpty() || QDir::isAbsolutePath(file))
+    if (file.isEmpty() || file.startsWith('/'))
         return file;
     // Joined, not cleaned: "link/../x" must stay what the system makes of it.
-    return QDir::currentPath() + QLatin1Char('/') + file;
+    char *cwd = ::getcwd(nullptr, 0);
+    if (!cwd)
+        return file;
+    const QByteArray path = QByteArray(cwd) + '/' + file;
+    std::free(cwd);
+    return path;
 }
 
-QString cannotOpenLine(const QString &file)
+QByteArray cannotOpenLine(const QByteArray &file)
 {
     // The open itself reports only an error number; the system's reason is
     // asked for again with the same open the program makes.
-    const posix::OpenedFile f = posix::openRegularForRead(QFile::encodeName(file).toStdString());
-    QString reason;
+    const posix::OpenedFile f = posix::openRegularForRead(file.toStdString());
+    QByteArray reason;
     if (f.error)
-        reason = QString::fromLocal8Bit(std::strerror(f.error));
+        reason = std::strerror(f.error);
     else if (S_ISDIR(f.info.st_mode))
-        reason = QString::fromLocal8Bit(std::strerror(EISDIR));
+        reason = std::strerror(EISDIR);
     else if (!f.ok())
-        reason = QStringLiteral("Not a regular file");
+        reason = "Not a regular file";
     else
-        reason = QStringLiteral("It could not be read");
-    return QStringLiteral("norvale3: cannot open '%1': %2\n").arg(file, reason);
+        reason = "It could not be read";
+    return "norvale3: cannot open '" + file + "': " + reason + '\n';
 }
 
 } // namespace nv

@@ -4,8 +4,9 @@
 // once are given before the display is looked for.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -17,22 +18,22 @@ struct CommandLine
     // otherwise end at once with `exitCode`, after writing `text` to standard
     // output (exit code 0) or standard error (a usage error, exit code 2).
     bool run = false;
-    std::optional<QString> file;
+    std::optional<QByteArray> file; // the name's bytes as given
     int exitCode = 0;
     QString text;
 };
 
 constexpr int kUsageExitCode = 2;
 
-// `arguments` as the program received them, its own name first.
-CommandLine parseCommandLine(const QStringList &arguments);
+// `arguments` as the program received them (argv), its own name first.
+CommandLine parseCommandLine(const QList<QByteArray> &arguments);
 
 // A relative file name taken from the working folder, so the name stays
 // right whatever folder the program is in later.
-QString fromWorkingFolder(const QString &file);
+QByteArray fromWorkingFolder(const QByteArray &file);
 
 // The line for standard error when `file` could not be opened, with the
 // reason the system gives for it.
-QString cannotOpenLine(const QString &file);
+QByteArray cannotOpenLine(const QByteArray &file);
 
 } // namespace nv

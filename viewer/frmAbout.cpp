@@ -1,17 +1,18 @@
-#include "frmAbout.h"
+#include "viewer/frmAbout.h"
 
-#include "appinfo/appinfo.h"
-#include "forms/commandbutton.h"
-#include "forms/handler.h"
-#include "forms/label.h"
-#include "forms/line.h"
-#include "forms/messagebox.h"
-#include "forms/picturebox.h"
-#include "forms/units.h"
-#include "modDeclares.h"
-#include "modINI.h"
-#include "pictures.h"
-#include "runtime/error.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/label.h"
+#include "platform/forms/line.h"
+#include "platform/forms/messagebox.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/units.h"
+#include "platform/runtime/error.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/modDeclares.h"
+#include "viewer/modINI.h"
+#include "viewer/pictures.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -29,14 +30,6 @@ const char kMsInfoValue[] = "PATH";
 const char kSharedToolsKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const char kSharedToolsValue[] = "MSINFO";
 const char kMsInfoProgram[] = "MSINFO32.EXE";
-
-QString versionCaption()
-{
-    return QStringLiteral("Version %1.%2.%3")
-        .arg(app::major())
-        .arg(app::minor())
-        .arg(app::revision());
-}
 
 } // namespace
 

@@ -2,8 +2,8 @@
 // that starts the system information program named in the registry.
 #pragma once
 
-#include "forms/form.h"
-#include "registry/winreg.h"
+#include "platform/forms/form.h"
+#include "platform/registry/winreg.h"
 
 #include <QString>
 

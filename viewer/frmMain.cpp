@@ -1,50 +1,44 @@
-#include "frmMain.h"
+#include "viewer/frmMain.h"
 
-#include "appicon.h"
-#include "frmAbout.h"
-#include "frmOptions.h"
-#include "modFormOps.h"
-#include "modIO.h"
-#include "settings.h"
+#include "viewer/appicon.h"
+#include "viewer/core/droppedfile.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/core/modIO.h"
+#include "viewer/frmAbout.h"
+#include "viewer/frmOptions.h"
+#include "viewer/settings.h"
 
-#include "files/filenumbers.h"
-#include "forms/clipboard.h"
-#include "forms/handler.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "forms/updown.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
-#include "runtime/numeric.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/clipboard.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/units.h"
+#include "platform/forms/updown.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/numeric.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QSysInfo>
 #include <QToolButton>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <exception>
+#include <filesystem>
 
 namespace nv {
 
 namespace {
 frmMain *g_instance = nullptr;
-
-// Open and Close both work on the program's single file number.
-constexpr int kFileNumber = 1;
-
-// The display's maximum: one rendered page, 32 lines of 76 characters
-// plus CR LF.
-constexpr int kDisplayMaxLength = 2496;
 
 // A colour setting as the display's colour word; anything outside the
 // 24-bit colour range is an invalid property value, as the text box says.
@@ -57,9 +51,9 @@ uint32_t colourOf(const QString &setting)
 }
 
 // The two modal windows, loaded anew on each opening.
-void showOptionsDialog()
+void showOptionsDialog(DisplayColors &display)
 {
-    frmOptions dialog;
+    frmOptions dialog(display);
     dialog.showModal();
 }
 
@@ -77,17 +71,18 @@ bool modalWindowOpen()
     return QApplication::activeModalWidget() != nullptr;
 }
 
-// The file a drop of this data would open, or an empty text when the drop
-// is refused: it must be exactly one local file, and not a folder.
-QString droppedFileName(const QMimeData *data)
+// The file a drop of this data would open, as the bytes of its name, or
+// nothing when the drop is refused: it must be exactly one local file, and
+// not a folder.
+QByteArray droppedFileName(const QMimeData *data)
 {
-    if (!data || !data->hasUrls())
+    const QString uriList = QStringLiteral("text/uri-list");
+    if (!data || !data->hasFormat(uriList))
         return {};
-    const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
-        return {};
-    const QString name = urls.front().toLocalFile();
-    if (name.isEmpty() || QFileInfo(name).isDir())
+    const QByteArray name =
+        localFileOfUriList(data->data(uriList), QSysInfo::machineHostName().toUtf8());
+    std::error_code ec;
+    if (name.isEmpty() || std::filesystem::is_directory(name.toStdString(), ec))
         return {};
     return name;
 }
@@ -105,25 +100,30 @@ bool acceptAsCopy(QDropEvent *event)
 
 // The file this drop opens, the drop accepted as a copy; empty when it is
 // refused.
-QString acceptedDrop(QDropEvent *event)
+QByteArray acceptedDrop(QDropEvent *event)
 {
     if (modalWindowOpen())
         return {};
-    const QString name = droppedFileName(event->mimeData());
+    const QByteArray name = droppedFileName(event->mimeData());
     if (name.isEmpty() || !acceptAsCopy(event))
         return {};
     return name;
 }
 } // namespace
 
-// What page rendering sees of the display: its whole text.
-class frmMain::Display : public DisplayText
+// What page rendering sees of the display, its whole text, and what the
+// options dialog sees, its colours.
+class frmMain::Display : public DisplayText, public DisplayColors
 {
 public:
     explicit Display(forms::TextBox *box) : m_box(box) {}
     QString text() const override { return m_box->text(); }
     void setText(const QString &text) override { m_box->setText(text); }
     void appendText(QStringView tail) override { m_box->appendText(tail); }
+    uint32_t foreColor() const override { return m_box->foreColor(); }
+    uint32_t backColor() const override { return m_box->backColor(); }
+    void setForeColor(uint32_t color) override { m_box->setForeColor(color); }
+    void setBackColor(uint32_t color) override { m_box->setBackColor(color); }
 
 private:
     forms::TextBox *m_box;
@@ -148,7 +148,7 @@ frmMain::frmMain()
     txtDisplay->setMultiLine(true);
     txtDisplay->setLocked(true);
     txtDisplay->setScrollBarsNone();
-    txtDisplay->setMaxLength(kDisplayMaxLength);
+    txtDisplay->setMaxLength(kRenderedPageLength);
     txtDisplay->setFontByName(QStringLiteral("Courier New"), 9.75);
     txtDisplay->setAccessibleName(QStringLiteral("Page display"));
     txtDisplay->setAccessibleDescription(
@@ -173,14 +173,15 @@ frmMain::frmMain()
 
     dlgMain.setFilter(QStringLiteral("All Files (*.*)|*.*|"));
 
-    mnuFileSub.add(0, QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileSub.add(1, QStringLiteral("&Close"), {}, false);
-    mnuFileSub.add(2, QStringLiteral("-"));
-    mnuFileSub.add(3, QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    mnuEditSub.add(0, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
-    mnuEditSub.add(5, QStringLiteral("Select &All"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuViewSub.add(0, QStringLiteral("&Options"));
-    mnuHelpSub.add(0, QStringLiteral("&About"));
+    mnuFileSub.add(FileOpen, QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileSub.add(FileClose, QStringLiteral("&Close"), {}, false);
+    mnuFileSub.add(FileSeparator, QStringLiteral("-"));
+    mnuFileSub.add(FileExit, QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuEditSub.add(EditCopy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
+    mnuEditSub.add(EditSelectAll, QStringLiteral("Select &All"),
+                   QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
+    mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
 
     // Paging from the keyboard, whichever control has the focus; beside the
     // menu's shortcuts, which use none of these keys.
@@ -216,6 +217,11 @@ frmMain &frmMain::instance()
     return *g_instance;
 }
 
+DisplayColors &frmMain::displayColors()
+{
+    return *m_display;
+}
+
 void frmMain::Form_Load()
 {
     txtDisplay->setBackColor(colourOf(gstrBackgroundColor));
@@ -237,13 +243,13 @@ void frmMain::Form_Terminate()
 void frmMain::mnuFileSub_Click(int index)
 {
     // Exit leaves at once: no unload steps, nothing to trap.
-    if (index == 3)
+    if (index == FileExit)
         endProgram(0);
     // Any failure ends the command silently, leaving what was done so far.
     try {
-        if (index == 0)
+        if (index == FileOpen)
             OpenFile();
-        else if (index == 1)
+        else if (index == FileClose)
             CloseFile();
     } catch (const std::exception &) {
     }
@@ -259,10 +265,17 @@ void frmMain::OpenFile()
 // Open from the chosen file name on.
 void frmMain::OpenNamedFile(const QString &fileName)
 {
-    m_strFileName = fileName;
+    OpenNamedFile(QFile::encodeName(fileName));
+}
+
+// By the bytes of the name: a name that is not UTF-8 has no text that gives
+// them back.
+void frmMain::OpenNamedFile(const QByteArray &fileName)
+{
+    m_strFileName = QFile::decodeName(fileName);
     ToggleFileMenus();
-    files::openForRead(kFileNumber, QFile::encodeName(m_strFileName).toStdString());
-    updScroll->setMin(1 - PageCount(m_strFileName));
+    files::openForRead(kFileNumber, fileName.toStdString());
+    updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
 }
 
@@ -270,10 +283,10 @@ void frmMain::OpenNamedFile(const QString &fileName)
 // with the dropped file in place of the dialog's answer, under the same
 // trap. The menus decide what is open: after an open that failed, Close is
 // enabled with no file open, and Close must run to put the menus right.
-void frmMain::OpenDroppedFile(const QString &fileName)
+void frmMain::OpenDroppedFile(const QByteArray &fileName)
 {
     try {
-        if (files::isOpen(kFileNumber) || mnuFileSub.enabled(1))
+        if (files::isOpen(kFileNumber) || mnuFileSub.enabled(FileClose))
             CloseFile();
         txtDisplay->setText(QString());
         OpenNamedFile(fileName);
@@ -290,8 +303,8 @@ void frmMain::CloseFile()
 
 void frmMain::ToggleFileMenus()
 {
-    mnuFileSub.setEnabled(0, !mnuFileSub.enabled(0));
-    mnuFileSub.setEnabled(1, !mnuFileSub.enabled(1));
+    mnuFileSub.setEnabled(FileOpen, !mnuFileSub.enabled(FileOpen));
+    mnuFileSub.setEnabled(FileClose, !mnuFileSub.enabled(FileClose));
 }
 
 void frmMain::ShowSelectedPage()
@@ -301,35 +314,35 @@ void frmMain::ShowSelectedPage()
 
 void frmMain::mnuEditSub_Click(int index)
 {
-    if (index == 0) {
+    if (index == EditCopy) {
         const QString text = txtDisplay->selText();
         forms::clipboard::clear();
         forms::clipboard::setText(text);
-    } else if (index == 5) {
+    } else if (index == EditSelectAll) {
         txtDisplay->setSelStart(0);
         // Everything but the final line feed. An empty display has nothing
         // to leave out, and a negative length would be refused: select nothing.
         const int length = int(txtDisplay->text().size()) - 1;
         txtDisplay->setSelLength(length < 0 ? 0 : length);
-        mnuEditSub.setEnabled(0, true);
+        mnuEditSub.setEnabled(EditCopy, true);
     }
 }
 
 void frmMain::mnuViewSub_Click(int index)
 {
-    if (index == 0)
-        showOptionsDialog();
+    if (index == ViewOptions)
+        showOptionsDialog(displayColors());
 }
 
 void frmMain::mnuHelpSub_Click(int index)
 {
-    if (index == 0)
+    if (index == HelpAbout)
         showAboutBox();
 }
 
 void frmMain::txtDisplay_Click()
 {
-    mnuEditSub.setEnabled(0, !txtDisplay->selText().isEmpty());
+    mnuEditSub.setEnabled(EditCopy, !txtDisplay->selText().isEmpty());
 }
 
 void frmMain::addPagingKey(const QKeySequence &key, void (frmMain::*command)())
@@ -387,7 +400,7 @@ void frmMain::dragMoveEvent(QDragMoveEvent *event)
 
 void frmMain::dropEvent(QDropEvent *event)
 {
-    const QString fileName = acceptedDrop(event);
+    const QByteArray fileName = acceptedDrop(event);
     if (fileName.isEmpty()) {
         event->ignore();
         return;
@@ -404,7 +417,7 @@ void frmMain::updScroll_Change()
     ShowSelectedPage();
 }
 
-bool frmMain::openFileNamed(const QString &fileName)
+bool frmMain::openFileNamed(const QByteArray &fileName)
 {
     forms::runHandler([&] { OpenDroppedFile(fileName); });
     return files::isOpen(kFileNumber);

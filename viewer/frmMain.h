@@ -4,13 +4,14 @@
 // Besides the arrows of the page selector, the mouse wheel over the display
 // or the selector, Page Down / Page Up and Ctrl+End / Ctrl+Home page through
 // the file, all by driving the selector, so every page is shown by its
-// change event. A single local file dropped on the window is opened as
+// change event. A single local file dropped on the window (file:///path,
+// file://localhost/path or this machine's own name as the host) is opened as
 // File > Open opens the file chosen in the dialog.
 #pragma once
 
-#include "forms/commondialog.h"
-#include "forms/form.h"
-#include "forms/menuarray.h"
+#include "platform/forms/commondialog.h"
+#include "platform/forms/form.h"
+#include "platform/forms/menuarray.h"
 
 #include <QString>
 
@@ -25,6 +26,8 @@ class TextBox;
 class UpDown;
 } // namespace forms
 
+class DisplayColors;
+
 class frmMain : public forms::Form
 {
     Q_OBJECT
@@ -37,6 +40,34 @@ public:
     // The program makes it before its start-up sequence runs; asking for it
     // when there is none raises invalid procedure call (5).
     static frmMain &instance();
+
+    // The items' indices in the menus' control arrays.
+    enum FileMenuItem { FileOpen = 0, FileClose = 1, FileSeparator = 2, FileExit = 3 };
+    enum EditMenuItem { EditCopy = 0, EditSelectAll = 5 };
+    enum ViewMenuItem { ViewOptions = 0 };
+    enum HelpMenuItem { HelpAbout = 0 };
+
+    // The file the last Open chose; nothing clears it.
+    const QString &chosenFileName() const { return m_strFileName; }
+
+    // A file named from outside the window (the command line) is opened as
+    // a dropped file is: File > Open's steps without the dialog, under the
+    // same trap. True when the file is open afterwards.
+    bool openFileNamed(const QByteArray &fileName);
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void Form_Terminate() override;
+
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Tests and benchmarks drive the controls through it.
+    friend struct frmMainControls;
 
     // Controls, in the window's stacking order from the top.
     forms::UpDown *updScroll;
@@ -52,25 +83,6 @@ public:
     forms::MenuArray mnuViewSub;
     forms::MenuArray mnuHelpSub;
 
-    // The file the last Open chose; nothing clears it.
-    const QString &chosenFileName() const { return m_strFileName; }
-
-    // A file named from outside the window (the command line) is opened as
-    // a dropped file is: File > Open's steps without the dialog, under the
-    // same trap. True when the file is open afterwards.
-    bool openFileNamed(const QString &fileName);
-
-protected:
-    void Form_Load() override;
-    void Form_Unload() override;
-    void Form_Terminate() override;
-
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dragMoveEvent(QDragMoveEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void mnuFileSub_Click(int index);
     void mnuEditSub_Click(int index);
     void mnuViewSub_Click(int index);
@@ -80,7 +92,8 @@ private:
 
     void OpenFile();
     void OpenNamedFile(const QString &fileName);
-    void OpenDroppedFile(const QString &fileName);
+    void OpenNamedFile(const QByteArray &fileName);
+    void OpenDroppedFile(const QByteArray &fileName);
     void CloseFile();
     void ToggleFileMenus();
     void ShowSelectedPage();
@@ -91,6 +104,9 @@ private:
     void PreviousPage();
     void LastPage();
     void FirstPage();
+
+    // The display's colours, as the options dialog is given them.
+    DisplayColors &displayColors();
 
     class Display;
     std::unique_ptr<Display> m_display;

@@ -1,33 +1,23 @@
-#include "frmOptions.h"
+#include "viewer/frmOptions.h"
 
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/frame.h"
-#include "forms/handler.h"
-#include "forms/picturebox.h"
-#include "forms/tabstrip.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "modINI.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/tabstrip.h"
+#include "platform/forms/units.h"
+#include "viewer/modINI.h"
+#include "viewer/settings.h"
 
 #include <QFont>
 #include <QTabBar>
-#include <QVariant>
 
 #include <exception>
 
 namespace nv {
 
 namespace {
-
-void writeSetting(const char *section, const char *key, const QString &value)
-{
-    // A refused or empty value leaves the stored one; the status is not needed.
-    ProfileAccess(QStringLiteral("WRITE"), QLatin1String(section), QLatin1String(key),
-                  QVariant(value));
-}
 
 forms::PictureBox *makeSwatch(QWidget *parent)
 {
@@ -48,7 +38,7 @@ forms::PictureBox *makePage(QWidget *parent, int left)
 
 } // namespace
 
-frmOptions::frmOptions()
+frmOptions::frmOptions(DisplayColors &display) : m_display(display)
 {
     setCaption(QStringLiteral("Options"));
     setFrameStyle(forms::FrameStyle::FixedDialog);
@@ -147,12 +137,11 @@ void frmOptions::Form_Load()
     tbsOptions->setCaption(2, QStringLiteral("Colors"));
 
     // The swatches start from what the display shows.
-    const forms::TextBox *display = frmMain::instance().txtDisplay;
-    picFontColor->setBackColor(display->foreColor());
-    picBackgroundColor->setBackColor(display->backColor());
+    picFontColor->setBackColor(m_display.foreColor());
+    picBackgroundColor->setBackColor(m_display.backColor());
 
     // Ticking the box runs chkSplash_Click, which enables Apply.
-    chkSplash->setValue(gstrShowSplash == QLatin1String("TRUE") ? 1 : 0);
+    chkSplash->setValue(gstrShowSplash == QLatin1String(ini::kShowSplashOn) ? 1 : 0);
 }
 
 void frmOptions::Form_KeyDown(int &keyCode, int shift)
@@ -180,10 +169,10 @@ void frmOptions::chkSplash_Click()
     cmdApply->setEnabled(true);
     switch (chkSplash->value()) {
     case 0:
-        mstrShowSplash = QStringLiteral("FALSE");
+        mstrShowSplash = QLatin1String(ini::kShowSplashOff);
         break;
     case 1:
-        mstrShowSplash = QStringLiteral("TRUE");
+        mstrShowSplash = QLatin1String(ini::kShowSplashOn);
         break;
     default:
         break; // greyed: as it was
@@ -216,13 +205,12 @@ void frmOptions::cmdChangeFontColor_Click()
 
 void frmOptions::cmdApply_Click()
 {
-    forms::TextBox *display = frmMain::instance().txtDisplay;
-    display->setBackColor(picBackgroundColor->backColor());
-    display->setForeColor(picFontColor->backColor());
+    m_display.setBackColor(picBackgroundColor->backColor());
+    m_display.setForeColor(picFontColor->backColor());
 
     if (mblnSplashChanged) {
         gstrShowSplash = mstrShowSplash;
-        writeSetting("Startup", "ShowSplash", gstrShowSplash);
+        writeSetting(ini::kSectionStartup, ini::kKeyShowSplash, gstrShowSplash);
         mblnSplashChanged = false;
     }
     if (mblnColorsChanged) {
@@ -232,8 +220,8 @@ void frmOptions::cmdApply_Click()
             gstrBackgroundColor = mstrBackgroundColor;
         if (!mstrFontColor.isEmpty())
             gstrFontColor = mstrFontColor;
-        writeSetting("Colors", "Background", mstrBackgroundColor);
-        writeSetting("Colors", "Font", mstrFontColor);
+        writeSetting(ini::kSectionColors, ini::kKeyBackground, mstrBackgroundColor);
+        writeSetting(ini::kSectionColors, ini::kKeyFont, mstrFontColor);
         mblnColorsChanged = false;
     }
 }

@@ -1,14 +1,15 @@
 // The options dialog: the splash setting on the "General" page, the display
-// colours on the "Colors" page. Apply and OK recolour the main window's
-// display and write what changed to config.ini.
+// colours on the "Colors" page. Apply and OK recolour the display it is
+// given and write what changed to config.ini.
 #pragma once
 
-#include "forms/commondialog.h"
-#include "forms/form.h"
+#include "platform/forms/commondialog.h"
+#include "platform/forms/form.h"
 
 #include <QString>
 
 #include <array>
+#include <cstdint>
 
 namespace nv {
 
@@ -20,12 +21,24 @@ class PictureBox;
 class TabStrip;
 } // namespace forms
 
+// The two colours of the display the dialog recolours, as colour words.
+class DisplayColors
+{
+public:
+    virtual ~DisplayColors() = default;
+    virtual uint32_t foreColor() const = 0;
+    virtual uint32_t backColor() const = 0;
+    virtual void setForeColor(uint32_t color) = 0;
+    virtual void setBackColor(uint32_t color) = 0;
+};
+
 class frmOptions : public forms::Form
 {
     Q_OBJECT
 
 public:
-    frmOptions();
+    // `display` (not owned) must outlive the dialog.
+    explicit frmOptions(DisplayColors &display);
     ~frmOptions() override;
 
     // Controls, in stacking order from the top.
@@ -62,6 +75,7 @@ private:
     void cmdCancel_Click();
     void changeColor(forms::PictureBox *swatch, QString &pending);
 
+    DisplayColors &m_display;
     bool mblnSplashChanged = false;
     bool mblnColorsChanged = false;
     QString mstrShowSplash;

@@ -1,17 +1,17 @@
-#include "frmSplash.h"
+#include "viewer/frmSplash.h"
 
-#include "appinfo/appinfo.h"
-#include "forms/label.h"
-#include "forms/messagebox.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "modDeclares.h"
-#include "modFormOps.h"
-#include "modINI.h"
-#include "pictures.h"
-#include "runtime/end.h"
-#include "runtime/numeric.h"
-#include "settings.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/label.h"
+#include "platform/forms/messagebox.h"
+#include "platform/forms/units.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/numeric.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/frmMain.h"
+#include "viewer/modDeclares.h"
+#include "viewer/modINI.h"
+#include "viewer/pictures.h"
+#include "viewer/settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -113,9 +113,8 @@ void frmSplash::Form_Load()
             return;
         }
 
-        const QString name = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Application"),
-                                           QStringLiteral("Name"));
-        if (name != QLatin1String("Norvale")) {
+        const QString name = readSetting(ini::kSectionApplication, ini::kKeyName);
+        if (name != QLatin1String(ini::kDefaultName)) {
             const QString text = QStringLiteral("The file '") + path +
                                  QStringLiteral("' appears to be corrupt or invalid. Would you "
                                                 "like to repair the file?");
@@ -135,10 +134,8 @@ void frmSplash::Form_Load()
             }
         }
 
-        gstrFontColor =
-            ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"), QStringLiteral("Font"));
-        gstrBackgroundColor = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Colors"),
-                                            QStringLiteral("Background"));
+        gstrFontColor = readSetting(ini::kSectionColors, ini::kKeyFont);
+        gstrBackgroundColor = readSetting(ini::kSectionColors, ini::kKeyBackground);
         // Numeric is not enough: the display must be able to take the colour.
         if (!isColour(gstrFontColor) || !isColour(gstrBackgroundColor)) {
             if (repair(QStringLiteral("Colors")))
@@ -147,14 +144,13 @@ void frmSplash::Form_Load()
             return;
         }
 
-        gstrShowSplash = ProfileAccess(QStringLiteral("GET"), QStringLiteral("Startup"),
-                                       QStringLiteral("ShowSplash"));
-        if (gstrShowSplash == QLatin1String("TRUE")) {
+        gstrShowSplash = readSetting(ini::kSectionStartup, ini::kKeyShowSplash);
+        if (gstrShowSplash == QLatin1String(ini::kShowSplashOn)) {
             ShowSplash();
             ShowMainForm();
             return;
         }
-        if (gstrShowSplash == QLatin1String("FALSE")) {
+        if (gstrShowSplash == QLatin1String(ini::kShowSplashOff)) {
             ShowMainForm();
             return;
         }
@@ -167,9 +163,9 @@ void frmSplash::Form_Load()
 
 void frmSplash::RunWithDefaults()
 {
-    gstrShowSplash = QStringLiteral("TRUE");
-    gstrFontColor = QStringLiteral("0");
-    gstrBackgroundColor = QStringLiteral("16777215");
+    gstrShowSplash = QLatin1String(ini::kDefaultShowSplash);
+    gstrFontColor = QLatin1String(ini::kDefaultFont);
+    gstrBackgroundColor = QLatin1String(ini::kDefaultBackground);
     ShowSplash();
     ShowMainForm();
 }
@@ -177,10 +173,11 @@ void frmSplash::RunWithDefaults()
 void frmSplash::ShowSplash()
 {
     show();
-    FillSplashLabels({[this](const QString &c) { lblVersion->setCaption(c); },
-                      [this](const QString &c) { lblCopyright->setCaption(c); },
-                      [this](const QString &c) { lblCompany->setCaption(c); },
-                      [this](const QString &c) { lblPlatform->setCaption(c); }});
+    const SplashLabels captions = FillSplashLabels();
+    lblVersion->setCaption(captions.lblVersion);
+    lblCopyright->setCaption(captions.lblCopyright);
+    lblCompany->setCaption(captions.lblCompany);
+    lblPlatform->setCaption(captions.lblPlatform);
     paintNow();
     // A plain sleep: nothing is handled while the splash is up.
     if (m_wait)

@@ -3,7 +3,7 @@
 // three seconds when the settings ask for it, and opens the main window.
 #pragma once
 
-#include "forms/form.h"
+#include "platform/forms/form.h"
 
 #include <cstdint>
 
@@ -31,7 +31,7 @@ public:
     explicit frmSplash(SplashWait *wait = nullptr);
     ~frmSplash() override;
 
-    // Labels, from the top of the window down; FillSplashLabels sets them.
+    // Labels, from the top of the window down; FillSplashLabels gives their captions.
     forms::Label *lblPlatform;
     forms::Label *lblVersion;
     forms::Label *lblCompany;

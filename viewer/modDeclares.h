@@ -2,10 +2,10 @@
 #pragma once
 
 // Profile files: GetPrivateProfileStringA, WritePrivateProfileStringA.
-#include "profile/profile.h"
+#include "platform/profile/profile.h"
 
 // Registry reading: RegOpenKeyExA, RegQueryValueExA, RegCloseKey.
-#include "registry/winreg.h"
+#include "platform/registry/winreg.h"
 
 // Sleep(milliseconds): a blocking wait of the user-interface thread.
-#include "runtime/sleep.h"
+#include "platform/runtime/sleep.h"

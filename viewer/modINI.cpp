@@ -1,11 +1,11 @@
-#include "modINI.h"
+#include "viewer/modINI.h"
 
-#include "modDeclares.h"
+#include "viewer/modDeclares.h"
 
-#include "forms/dialogs.h"
-#include "runtime/appdir.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
+#include "platform/forms/dialogs.h"
+#include "platform/runtime/appdir.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
 
 #include <QFile>
 
@@ -152,13 +152,22 @@ QString ProfileAccess(const QString &strMode, const QString &strSection, const Q
     endProgram();
 }
 
+QString readSetting(const char *section, const char *key)
+{
+    return ProfileAccess(QStringLiteral("GET"), QLatin1String(section), QLatin1String(key));
+}
+
+void writeSetting(const char *section, const char *key, const QString &value)
+{
+    ProfileAccess(QStringLiteral("WRITE"), QLatin1String(section), QLatin1String(key),
+                  QVariant(value));
+}
+
 void WriteDefaults(const QString &strSelector)
 {
     using namespace ini;
-    const QString write = QStringLiteral("WRITE");
-    auto put = [&](const char *section, const char *key, const char *value) {
-        ProfileAccess(write, QLatin1String(section), QLatin1String(key),
-                      QVariant(QLatin1String(value)));
+    auto put = [](const char *section, const char *key, const char *value) {
+        writeSetting(section, key, QLatin1String(value));
     };
     if (strSelector == QLatin1String("Entire")) {
         put(kSectionApplication, kKeyName, kDefaultName);

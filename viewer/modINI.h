@@ -3,7 +3,7 @@
 // user's own settings directory (see nv::settingsDirectory).
 #pragma once
 
-#include "runtime/appdir.h"
+#include "platform/runtime/appdir.h"
 
 #include <QString>
 #include <QVariant>
@@ -17,7 +17,9 @@ inline constexpr char kKeyName[] = "Name";
 inline constexpr char kDefaultName[] = "Norvale";
 inline constexpr char kSectionStartup[] = "Startup";
 inline constexpr char kKeyShowSplash[] = "ShowSplash";
-inline constexpr char kDefaultShowSplash[] = "TRUE";
+inline constexpr char kShowSplashOn[] = "TRUE";
+inline constexpr char kShowSplashOff[] = "FALSE";
+inline constexpr const char *kDefaultShowSplash = kShowSplashOn;
 inline constexpr char kSectionColors[] = "Colors";
 inline constexpr char kKeyFont[] = "Font";
 inline constexpr char kDefaultFont[] = "0";
@@ -50,6 +52,11 @@ QString ConfigFilePath();
 // the program.
 QString ProfileAccess(const QString &strMode, const QString &strSection, const QString &strKey,
                       const QVariant &varValue = QVariant());
+
+// ProfileAccess for one of the ini:: keys: the value read, or the value
+// written; a refused or empty value leaves the stored one, unreported.
+QString readSetting(const char *section, const char *key);
+void writeSetting(const char *section, const char *key, const QString &value);
 
 // Writes the defaults of a group of keys: "Entire", "Colors", "Splash" or
 // "AppKey" (exact case); any other selector writes nothing.

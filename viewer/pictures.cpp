@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "viewer/pictures.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "viewer/settings.h"
 
 namespace nv {
 

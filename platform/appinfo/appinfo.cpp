@@ -1,7 +1,7 @@
-#include "appinfo.h"
+#include "platform/appinfo/appinfo.h"
 
-#include "appinfo_config.h"
-#include "runtime/appdir.h"
+#include "platform/appinfo/appinfo_config.h"
+#include "platform/runtime/appdir.h"
 
 namespace nv::app {
 

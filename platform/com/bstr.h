@@ -2,7 +2,7 @@
 // module can use them without linking anything of ours.
 #pragma once
 
-#include "comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -8,14 +8,6 @@
 #include <cstdint>
 #include <string_view>
 
-#define NV_STDCALL /* System V: one calling convention for all */
-
-#ifdef __cplusplus
-#define NV_EXTERN_C extern "C"
-#else
-#define NV_EXTERN_C
-#endif
-
 using HRESULT = int32_t;
 using VARIANT_BOOL = int16_t;
 using BSTR = char16_t *;

@@ -1,7 +1,7 @@
 // Text form of class and interface identifiers: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
 #pragma once
 
-#include "comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "filenumbers.h"
+#include "platform/files/filenumbers.h"
 
-#include "runtime/error.h"
-#include "runtime/posixfile.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/posixfile.h"
 
 #include <array>
 #include <cerrno>

@@ -27,7 +27,9 @@ int32_t checkedLength(int64_t size);
 // One byte at a 1-based position; a position past the end reads as 0.
 uint8_t getByte(int number, int32_t position);
 // The bytes at positions first .. first + count - 1 into out, in one read;
-// positions past the end read as 0. Same rules as getByte for each byte.
+// positions past the end read as 0. Same rules as getByte for each byte. A
+// file whose read would wait (a kernel log that looks regular) ends where
+// its bytes stop arriving: the read never blocks.
 void getBytes(int number, int32_t first, int32_t count, uint8_t *out);
 
 } // namespace nv::files

@@ -1,7 +1,7 @@
-#include "checkbox.h"
+#include "platform/forms/checkbox.h"
 
-#include "runtime/error.h"
-#include "textbox.h"
+#include "platform/forms/textbox.h"
+#include "platform/runtime/error.h"
 
 namespace nv::forms {
 

@@ -1,4 +1,4 @@
-#include "clipboard.h"
+#include "platform/forms/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "color.h"
+#include "platform/forms/color.h"
 
 namespace nv::forms {
 

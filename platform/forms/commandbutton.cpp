@@ -1,4 +1,4 @@
-#include "commandbutton.h"
+#include "platform/forms/commandbutton.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "commondialog.h"
+#include "platform/forms/commondialog.h"
 
-#include "dialogs.h"
-#include "runtime/error.h"
+#include "platform/forms/dialogs.h"
+#include "platform/runtime/error.h"
 
 #include <QStringList>
 

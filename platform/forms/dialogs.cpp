@@ -1,9 +1,9 @@
-#include "dialogs.h"
+#include "platform/forms/dialogs.h"
 
-#include "appinfo/appinfo.h"
-#include "color.h"
-#include "commondialog.h"
-#include "opendialog.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/color.h"
+#include "platform/forms/commondialog.h"
+#include "platform/forms/opendialog.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,8 +1,8 @@
-#include "form.h"
+#include "platform/forms/form.h"
 
-#include "commandbutton.h"
-#include "handler.h"
-#include "units.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/units.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
-#include "handler.h"
+#include "platform/forms/handler.h"
 
-#include "appinfo/appinfo.h"
-#include "dialogs.h"
-#include "runtime/end.h"
-#include "runtime/error.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/dialogs.h"
+#include "platform/runtime/end.h"
+#include "platform/runtime/error.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "label.h"
+#include "platform/forms/label.h"
 
-#include "color.h"
+#include "platform/forms/color.h"
 
 #include <QFont>
 #include <QPalette>

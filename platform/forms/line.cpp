@@ -1,7 +1,7 @@
-#include "line.h"
+#include "platform/forms/line.h"
 
-#include "color.h"
-#include "units.h"
+#include "platform/forms/color.h"
+#include "platform/forms/units.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "menuarray.h"
+#include "platform/forms/menuarray.h"
 
-#include "runtime/error.h"
+#include "platform/runtime/error.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 // Message boxes, through nv::dialogs() so that tests can answer them.
 #pragma once
 
-#include "dialogs.h"
+#include "platform/forms/dialogs.h"
 
 namespace nv::forms {
 

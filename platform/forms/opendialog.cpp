@@ -1,4 +1,4 @@
-#include "opendialog.h"
+#include "platform/forms/opendialog.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

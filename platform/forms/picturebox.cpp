@@ -1,6 +1,6 @@
-#include "picturebox.h"
+#include "platform/forms/picturebox.h"
 
-#include "color.h"
+#include "platform/forms/color.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "tabstrip.h"
+#include "platform/forms/tabstrip.h"
 
-#include "runtime/error.h"
+#include "platform/runtime/error.h"
 
 #include <QPainter>
 #include <QStyleOptionTabWidgetFrame>

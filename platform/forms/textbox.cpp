@@ -1,7 +1,7 @@
-#include "textbox.h"
+#include "platform/forms/textbox.h"
 
-#include "color.h"
-#include "runtime/error.h"
+#include "platform/forms/color.h"
+#include "platform/runtime/error.h"
 
 #include <QFont>
 #include <QKeyEvent>

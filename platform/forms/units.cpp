@@ -1,4 +1,4 @@
-#include "units.h"
+#include "platform/forms/units.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "updown.h"
+#include "platform/forms/updown.h"
 
 #include <QKeyEvent>
 #include <QResizeEvent>

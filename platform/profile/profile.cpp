@@ -1,7 +1,7 @@
-#include "profile.h"
+#include "platform/profile/profile.h"
 
-#include "runtime/ascii.h"
-#include "runtime/posixfile.h"
+#include "platform/runtime/ascii.h"
+#include "platform/runtime/posixfile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "regformat.h"
+#include "platform/registry/regformat.h"
 
 #include <algorithm>
 #include <cstdio>

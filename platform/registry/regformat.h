@@ -17,8 +17,8 @@
 // mark, LF line ends, long hex lists continued over lines of 80 columns.
 #pragma once
 
-#include "registry.h"
-#include "runtime/ascii.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/ascii.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "registry.h"
+#include "platform/registry/registry.h"
 
-#include "regformat.h"
-#include "storefile.h"
+#include "platform/registry/regformat.h"
+#include "platform/registry/storefile.h"
 
 #include <algorithm>
 #include <unordered_set>

@@ -1,22 +1,22 @@
-#include "storefile.h"
+#include "platform/registry/storefile.h"
 
-#include "runtime/posixfile.h"
-#include "runtime/userdirs.h"
+#include "platform/runtime/posixfile.h"
+#include "platform/runtime/userdirs.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
 #include <mutex>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <unordered_map>
-
-namespace fs = std::filesystem;
 
 namespace nv::reg {
 
@@ -204,12 +204,55 @@ Status statusOfLimit(ParseProblem::Kind kind)
     return Status::InvalidArgument;
 }
 
-// An exclusive flock on PATH.lock. Waits a bounded time, so a writer stuck
-// elsewhere makes us fail rather than hang.
+// An exclusive flock on a lock file, removed again when the lock is let go so
+// that a store leaves nothing behind. Waits a bounded time, so a writer stuck
+// elsewhere makes us fail rather than hang. A writer that got the lock on a
+// file another one removed meanwhile holds nothing: it opens the file anew.
 class StoreLock
 {
 public:
+    StoreLock() = default;
+    StoreLock(const StoreLock &) = delete;
+    StoreLock &operator=(const StoreLock &) = delete;
+    ~StoreLock() { release(); }
+
     Status acquire(const std::string &lockPath)
+    {
+        using namespace std::chrono;
+        const auto deadline = steady_clock::now() + seconds(30);
+        auto pause = microseconds(200);
+        for (;;) {
+            if (Status s = open(lockPath); s != Status::Ok)
+                return s;
+            if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0) {
+                if (stillNamed(lockPath))
+                    break;
+                m_fd.reset();
+                continue; // its holder removed it: try again at once
+            }
+            const int e = errno;
+            m_fd.reset();
+            if (e != EINTR && e != EWOULDBLOCK)
+                return Status::IoError;
+            if (steady_clock::now() > deadline)
+                return Status::IoError;
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(10)));
+        }
+        m_path = lockPath;
+        return Status::Ok;
+    }
+
+    void release()
+    {
+        if (m_fd.valid() && !m_path.empty())
+            ::unlink(m_path.c_str()); // while still held: nobody else holds this file now
+        m_fd.reset();                 // closing the only descriptor releases the lock
+        m_path.clear();
+    }
+
+private:
+    Status open(const std::string &lockPath)
     {
         int fd = ::open(lockPath.c_str(),
                         O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY, 0666);
@@ -224,30 +267,136 @@ public:
         }
         if (fd < 0)
             return statusFromErrno(errno);
-        m_fd.reset(fd); // closing the only descriptor releases the lock
+        m_fd.reset(fd);
         struct stat st;
         if (::fstat(m_fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
             return Status::IoError;
-        using namespace std::chrono;
-        const auto deadline = steady_clock::now() + seconds(30);
-        auto pause = microseconds(200);
-        for (;;) {
-            if (::flock(m_fd.get(), LOCK_EX | LOCK_NB) == 0)
-                return Status::Ok;
-            if (errno == EINTR)
-                continue;
-            if (errno != EWOULDBLOCK)
-                return Status::IoError;
-            if (steady_clock::now() > deadline)
-                return Status::IoError;
-            std::this_thread::sleep_for(pause);
-            pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(10)));
+        return Status::Ok;
+    }
+
+    // The locked file is still the one the lock path names.
+    bool stillNamed(const std::string &lockPath) const
+    {
+        struct stat held, named;
+        return ::fstat(m_fd.get(), &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
+               held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+    }
+
+    posix::Fd m_fd;
+    std::string m_path;
+};
+
+// Whether a write may replace the file `f` read at `path`.
+Status refusal(const std::string &path, const OpenedFile &f)
+{
+    switch (f.state) {
+    case FileState::Missing:
+        return Status::Ok;
+    case FileState::Unreadable:
+        return statusFromErrno(f.error);
+    case FileState::Damaged:
+        return Status::Damaged;
+    case FileState::Ok:
+        if (int e = posix::replaceRefusal(path, f.st))
+            return statusFromErrno(e);
+        return Status::Ok;
+    }
+    return Status::IoError;
+}
+
+// Two reads found the same file, unchanged.
+bool sameFile(const OpenedFile &a, const OpenedFile &b)
+{
+    if (a.state != b.state)
+        return false;
+    return a.state == FileState::Missing ||
+           (a.st.st_dev == b.st.st_dev && a.st.st_ino == b.st.st_ino &&
+            a.st.st_size == b.st.st_size && a.st.st_mtim.tv_sec == b.st.st_mtim.tv_sec &&
+            a.st.st_mtim.tv_nsec == b.st.st_mtim.tv_nsec);
+}
+
+std::string directoryOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The missing folders on the way to a store, made for a write and taken away
+// again when it fails.
+class MadeFolders
+{
+public:
+    Status make(const std::string &dir)
+    {
+        std::vector<std::string> missing;
+        struct stat st;
+        for (std::string d = dir; ::stat(d.c_str(), &st) != 0; d = directoryOf(d)) {
+            if (errno != ENOENT || d == "/" || d == ".")
+                return statusFromErrno(errno);
+            missing.push_back(d);
         }
+        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+            if (::mkdir(it->c_str(), 0777) == 0)
+                m_made.push_back(*it);
+            else if (errno != EEXIST) {
+                const int e = errno;
+                undo();
+                return statusFromErrno(e);
+            }
+        }
+        return Status::Ok;
+    }
+    // Only what is still empty goes: another writer may be using a folder by now.
+    void undo()
+    {
+        for (auto it = m_made.rbegin(); it != m_made.rend(); ++it)
+            ::rmdir(it->c_str());
+        m_made.clear();
     }
 
 private:
-    posix::Fd m_fd;
+    std::vector<std::string> m_made;
 };
+
+// A writer killed during its write leaves its temporary copy beside the store
+// (named as posix::replaceFile names them: ".NAME.tmp-PID-N"), up to the size
+// of a store each. Run under the store's lock, this removes those of this
+// user whose writer no longer runs. A process that took a dead writer's
+// number keeps its copy in place, which costs room but never a write; our
+// own number is skipped, for another thread may write through another name.
+void removeStaleTemporaries(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string prefix =
+        "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR *dir = ::opendir(directoryOf(path).c_str());
+    if (!dir)
+        return;
+    const pid_t self = ::getpid();
+    while (const dirent *e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (!name.starts_with(prefix))
+            continue;
+        const std::string_view rest = name.substr(prefix.size());
+        pid_t pid = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+        const std::string_view count = rest.substr(std::size_t(end - rest.data()));
+        if (ec != std::errc() || pid <= 0 || pid == self || count.size() < 2 ||
+            count.front() != '-' ||
+            count.find_first_not_of("0123456789", 1) != std::string_view::npos)
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        ::unlinkat(::dirfd(dir), e->d_name, 0);
+    }
+    ::closedir(dir);
+}
 
 } // namespace
 
@@ -267,45 +416,61 @@ Status modifyStoreFile(const std::string &requested,
     if (!target)
         return Status::IoError;
     const std::string &path = *target;
-    std::error_code ec;
-    fs::path dir = fs::path(path).parent_path();
-    if (!dir.empty())
-        fs::create_directories(dir, ec);
-    if (ec)
-        return statusFromErrno(ec.value());
 
-    StoreLock lock;
-    if (Status s = lock.acquire(path + ".lock"); s != Status::Ok)
+    // Whatever can refuse the write, or find nothing to write, is asked
+    // before anything is made: such a command leaves no folder, lock or file.
+    OpenedFile before = openAndParse(path);
+    if (Status s = refusal(path, before); s != Status::Ok)
         return s;
-
-    OpenedFile f = openAndParse(path);
-    switch (f.state) {
-    case FileState::Missing:
-        break;
-    case FileState::Unreadable:
-        return statusFromErrno(f.error);
-    case FileState::Damaged:
-        return Status::Damaged;
-    case FileState::Ok:
-        if (int e = posix::replaceRefusal(path, f.st))
-            return statusFromErrno(e);
-        break;
-    }
-    // The document read is changed in place when nobody else holds it.
-    cache().forget(path);
-    Document doc = f.doc.use_count() == 1 ? std::move(*f.doc) : Document(*f.doc);
-    f.doc.reset();
-    if (Status s = change(doc); s != Status::Ok)
+    Document planned(*before.doc);
+    if (Status s = change(planned); s != Status::Ok)
         return s;
-    const std::string text = doc.serialize();
+    if (planned == *before.doc)
+        return Status::Ok;
+    std::string text = planned.serialize();
     if (auto limit = checkLimits(text))
         return statusOfLimit(limit->kind);
-    struct stat written;
-    if (int e =
-            posix::replaceFile(path, text, f.state == FileState::Ok ? &f.st : nullptr, &written))
-        return statusFromErrno(e);
-    cache().put(path, written, std::make_shared<Document>(std::move(doc)));
-    return Status::Ok;
+
+    MadeFolders folders;
+    Status s = folders.make(directoryOf(path));
+    if (s != Status::Ok)
+        return s;
+    // Beside the store as it is named, so writers of that name exclude each
+    // other. A linked store is locked beside its file as well, so writers
+    // that reach it by another name do too; by now that file is known to be
+    // a store, and both locks go with the write.
+    StoreLock lock, targetLock;
+    s = lock.acquire(requested + ".lock");
+    if (s == Status::Ok && path != requested)
+        s = targetLock.acquire(path + ".lock");
+    if (s == Status::Ok) {
+        // Another writer may have come first: the change is made again on what it left.
+        OpenedFile now = openAndParse(path);
+        s = refusal(path, now);
+        if (s == Status::Ok && !sameFile(before, now)) {
+            planned = Document(*now.doc);
+            s = change(planned);
+            if (s == Status::Ok) {
+                text = planned.serialize();
+                if (auto limit = checkLimits(text))
+                    s = statusOfLimit(limit->kind);
+            }
+        }
+        if (s == Status::Ok) {
+            removeStaleTemporaries(path);
+            struct stat written;
+            const struct stat *old = now.state == FileState::Ok ? &now.st : nullptr;
+            if (int e = posix::replaceFile(path, text, old, &written))
+                s = statusFromErrno(e);
+            else
+                cache().put(path, written, std::make_shared<Document>(std::move(planned)));
+        }
+    }
+    targetLock.release();
+    lock.release();
+    if (s != Status::Ok)
+        folders.undo();
+    return s;
 }
 
 bool writeTargetIsMachine()

@@ -1,7 +1,7 @@
 // Reading and rewriting one store file safely.
 #pragma once
 
-#include "regformat.h"
+#include "platform/registry/regformat.h"
 
 #include <functional>
 #include <memory>
@@ -31,15 +31,19 @@ struct LoadedFile
 // some fifty times.
 LoadedFile loadStoreFile(const std::string &path);
 
-// Reads the file, lets `change` edit it and writes the result, all under an
-// exclusive lock on a lock file beside it, so concurrent writers (threads or
-// processes) lose nothing. The new text goes to a temporary file in the same
-// directory that is synced and renamed over the old one, keeping its mode.
+// Reads the file, lets `change` edit it and writes the result, under an
+// exclusive lock on a lock file beside the store as `path` names it (and,
+// for a linked store, beside the file it leads to), so concurrent writers
+// (threads or processes) lose nothing. The new text goes to a temporary file
+// in the same directory that is synced and renamed over the old one, keeping
+// its mode; temporary files writers that were killed left there are removed.
 // When `change` returns anything but Ok nothing is written and that status is
 // returned. A damaged file is left alone: Damaged. A file this process may
 // not write (no write bit, read-only file system) is not replaced, whatever
 // its directory allows: AccessDenied. A result the reader would refuse (too
-// large, a line too long, a key too deep) is not written either.
+// large, a line too long, a key too deep) is not written either. All of this
+// is known before the lock is taken: a write that is refused, fails or changes
+// nothing leaves no folder, lock or file behind.
 Status modifyStoreFile(const std::string &path, const std::function<Status(Document &)> &change);
 
 // NORVALE_REGISTRY_TARGET=machine sends class registrations to the machine part.

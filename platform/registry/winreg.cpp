@@ -1,6 +1,6 @@
-#include "winreg.h"
+#include "platform/registry/winreg.h"
 
-#include "registry.h"
+#include "platform/registry/registry.h"
 
 #include <cstring>
 #include <map>

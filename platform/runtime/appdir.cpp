@@ -1,7 +1,7 @@
-#include "appdir.h"
+#include "platform/runtime/appdir.h"
 
-#include "error.h"
-#include "userdirs.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/userdirs.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // settings live in.
 #pragma once
 
-#include "userdirs.h"
+#include "platform/runtime/userdirs.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // a result outside the type's range raises run-time error 6.
 #pragma once
 
-#include "error.h"
+#include "platform/runtime/error.h"
 
 #include <cstdint>
 

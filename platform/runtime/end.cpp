@@ -1,4 +1,4 @@
-#include "end.h"
+#include "platform/runtime/end.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "error.h"
+#include "platform/runtime/error.h"
 
 namespace nv {
 

@@ -1,7 +1,7 @@
-#include "numeric.h"
+#include "platform/runtime/numeric.h"
 
-#include "ascii.h"
-#include "error.h"
+#include "platform/runtime/ascii.h"
+#include "platform/runtime/error.h"
 
 #include <algorithm>
 #include <cstddef>

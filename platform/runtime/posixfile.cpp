@@ -1,4 +1,4 @@
-#include "posixfile.h"
+#include "platform/runtime/posixfile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -38,9 +38,8 @@ OpenedFile openRegularForRead(const std::string &path)
     }
     if (!S_ISREG(r.info.st_mode))
         return r;
-    int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    // Left non-blocking: some files that look regular (the kernel's log in
+    // /proc) make a read wait until the kernel writes more.
     r.regular = true;
     r.fd = std::move(fd);
     return r;
@@ -76,6 +75,8 @@ ssize_t readAt(int fd, void *buffer, std::size_t length, off_t offset)
         ssize_t n = ::pread(fd, p + done, length - done, offset + off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break; // nothing more without waiting: the bytes end here
         if (n < 0)
             return -1;
         if (n == 0)

@@ -62,18 +62,20 @@ struct OpenedFile
 
 // Opens `path` for reading. The open does not block (a FIFO without a writer
 // or a device would), and anything but a regular file is closed again at
-// once: error stays 0 and regular false. On success the descriptor is back in
-// blocking mode.
+// once: error stays 0 and regular false. The descriptor stays non-blocking
+// for its whole life, so no read on it ever waits.
 OpenedFile openRegularForRead(const std::string &path);
 
 enum class ReadStatus { Ok, TooLarge, Error };
 
 // Reads from the descriptor's position to the end. A file longer than `cap`
-// (also one that grows while it is read) gives TooLarge and an empty `out`.
+// (also one that grows while it is read) gives TooLarge and an empty `out`;
+// a read that would wait gives Error, as a whole text cannot be had.
 ReadStatus readCapped(int fd, std::size_t cap, std::string &out);
 
-// Reads up to `length` bytes at `offset`, stopping early only at the end of
-// the file. The count read, or -1 (errno set) on a failure.
+// Reads up to `length` bytes at `offset`, stopping early at the end of the
+// file, and where a read would wait: what has not arrived is past the end.
+// The count read, or -1 (errno set) on a failure.
 ssize_t readAt(int fd, void *buffer, std::size_t length, off_t offset);
 
 // Writes all of `data`. A write that makes no progress counts as a failure

@@ -1,4 +1,4 @@
-#include "sleep.h"
+#include "platform/runtime/sleep.h"
 
 #include <cerrno>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "userdirs.h"
+#include "platform/runtime/userdirs.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,6 +1,6 @@
-#include "client.h"
+#include "tests/components/client.h"
 
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <elf.h>
+#include <new>
 #include <stdexcept>
 
 namespace nvtest::com {
@@ -63,29 +64,23 @@ void *createObject(const ModuleEntryPoints &m, const GUID &clsid, const GUID &ii
 
 TestArray::TestArray(uint32_t lines, uint32_t columns, bool strings, int32_t lineLower,
                      int32_t columnLower)
-    : m_lines(lines), m_columns(columns), m_strings(strings)
+    : m_array(
+          nv::com::createTable(strings ? nv::com::ElementKind::String : nv::com::ElementKind::Byte,
+                               lines, columns, lineLower, columnLower)),
+      m_lines(lines)
 {
-    m_array = static_cast<SAFEARRAY *>(std::calloc(1, 24 + 2 * sizeof(SAFEARRAYBOUND)));
-    m_array->cDims = 2;
-    m_array->fFeatures = strings ? FADF_BSTR : 0;
-    m_array->cbElements = strings ? 8 : 1;
-    bound(0) = {columns, columnLower};
-    bound(1) = {lines, lineLower};
-    m_array->pvData = std::calloc(size_t(lines) * columns + 1, m_array->cbElements);
+    if (!m_array)
+        throw std::bad_alloc();
 }
 
 TestArray::~TestArray()
 {
-    if (m_strings)
-        for (uint32_t i = 0; i < m_lines * m_columns; ++i)
-            SysFreeString(static_cast<BSTR *>(m_array->pvData)[i]);
-    std::free(m_array->pvData);
-    std::free(m_array);
+    nv::com::destroyTable(m_array);
 }
 
 SAFEARRAYBOUND &TestArray::bound(int i)
 {
-    return reinterpret_cast<SAFEARRAYBOUND *>(reinterpret_cast<char *>(m_array) + 24)[i];
+    return nv::com::boundsOf(m_array)[i];
 }
 
 uint8_t &TestArray::byte(uint32_t line, uint32_t column)

@@ -4,8 +4,9 @@
 // binary contract would.
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/safearray.h"
 
 #include <cstdint>
 #include <string>
@@ -35,8 +36,8 @@ template <class T> ULONG release(T *p)
     return p->lpVtbl->Release(p);
 }
 
-// A caller-made two-dimensional safe array (malloc'd descriptor and data),
-// indexed (line, column) with the line varying fastest.
+// A caller-made two-dimensional safe array, indexed (line, column). A test
+// that spoils its descriptor puts it back before the array goes.
 class TestArray
 {
 public:
@@ -56,10 +57,12 @@ public:
     void setText(uint32_t line, uint32_t column, std::u16string_view text);
 
 private:
-    size_t linear(uint32_t line, uint32_t column) const { return line + m_lines * column; }
+    size_t linear(uint32_t line, uint32_t column) const
+    {
+        return nv::com::elementIndex(line, column, m_lines);
+    }
     SAFEARRAY *m_array;
-    uint32_t m_lines, m_columns;
-    bool m_strings;
+    uint32_t m_lines;
 };
 
 // Takes ownership of a result string and hands back its text.

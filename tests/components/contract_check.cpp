@@ -3,7 +3,7 @@
 // disagrees; without it the contract is right and must compile.
 #include "hexops/HexFunctions_i.h"
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 namespace {
 

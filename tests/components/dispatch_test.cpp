@@ -1,6 +1,6 @@
 // Late binding: every method reached by name through GetIDsOfNames and
 // called through Invoke, with the argument checks of dispatch.
-#include "client.h"
+#include "tests/components/client.h"
 
 #include "hexops/HexFunctions_i.h"
 #include "stringops/Strings_i.h"

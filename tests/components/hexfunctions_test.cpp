@@ -1,5 +1,5 @@
 // HexFunctions through its table of slots.
-#include "client.h"
+#include "tests/components/client.h"
 
 #include "hexops/HexFunctions_i.h"
 

@@ -1,10 +1,10 @@
 // Creation, reference counting and unloading of both classes, seen from an
 // outside client.
-#include "client.h"
+#include "tests/components/client.h"
 
 #include "hexops/HexFunctions_i.h"
 #include "stringops/Strings_i.h"
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

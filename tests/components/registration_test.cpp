@@ -1,11 +1,11 @@
 // Self-registration into a scratch store and its exact removal.
-#include "client.h"
+#include "tests/components/client.h"
 
-#include "com/guid.h"
 #include "hexops/HexFunctions_i.h"
-#include "registry/registry.h"
+#include "platform/com/guid.h"
+#include "platform/registry/registry.h"
 #include "stringops/Strings_i.h"
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

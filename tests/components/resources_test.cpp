@@ -2,11 +2,11 @@
 // file's bytes, and the identifiers of the interface headers. Every byte an
 // outside client sees is pinned here as literal text, independent of the
 // code that builds it.
-#include "client.h"
+#include "tests/components/client.h"
 
-#include "com/guid.h"
-#include "com/resource.h"
 #include "hexops/HexFunctions_i.h"
+#include "platform/com/guid.h"
+#include "platform/com/resources/resource.h"
 #include "stringops/Strings_i.h"
 
 #include <gtest/gtest.h>

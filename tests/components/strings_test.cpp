@@ -1,5 +1,5 @@
 // Strings through its table of slots, with caller-made safe arrays.
-#include "client.h"
+#include "tests/components/client.h"
 
 #include "stringops/Strings_i.h"
 
@@ -144,7 +144,7 @@ TEST_F(StringsTest, BadArraysFailBeforeAnythingIsWritten)
             fillPage(page);
             out.setText(0, 0, u"keep");
             TestArray &spoilt = c.spoilInput ? page : out;
-            unsigned char saved[24 + 2 * sizeof(SAFEARRAYBOUND)];
+            unsigned char saved[nv::com::kTableDescriptorSize];
             std::memcpy(saved, spoilt.descriptor(), sizeof saved);
             c.spoil(page, out);
             VARIANT_BOOL r = VARIANT_TRUE;

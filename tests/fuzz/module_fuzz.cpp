@@ -3,9 +3,9 @@
 // A file the check accepts is mapped here the way the loader maps it, and
 // every page with contents is touched: a segment reaching past the end of
 // the file would raise SIGBUS, which the fuzzer reports.
-#include "com/modulecheck.h"
-#include "com/resourcereader.h"
-#include "runtime/posixfile.h"
+#include "platform/com/resources/modulecheck.h"
+#include "platform/com/resources/resourcereader.h"
+#include "platform/runtime/posixfile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // honours the buffer; a refused write leaves the file byte-identical; a
 // written key reads back as written; no other key changes; every line the
 // write did not touch is unchanged.
-#include "profile/profile.h"
-#include "runtime/error.h"
-#include "runtime/numeric.h"
+#include "platform/profile/profile.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/numeric.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,7 +2,7 @@
 // crash, and a store that was read, then edited, is written in a form that
 // reads back equal and that the reader's own limits accept (or the write is
 // refused because it would break one of them).
-#include "registry/regformat.h"
+#include "platform/registry/regformat.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // An install into a scratch prefix named at install time, used by a person
 // who may not write the program's directory, and its uninstall; and a copy of
 // the build tree's program, which needs no registration.
-#include "scratchworld.h"
-#include "testenv.h"
+#include "tests/support/scratchworld.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -3,16 +3,17 @@
 // through File > Open and prints what the page display shows. With
 // --splash-off it then unticks the splash in View > Options and presses OK.
 // Prints "config PATH", "splash VALUE", then "page" and the display's text.
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/dialogs.h"
-#include "forms/menuarray.h"
-#include "forms/textbox.h"
-#include "frmMain.h"
-#include "frmOptions.h"
-#include "frmSplash.h"
-#include "modINI.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/dialogs.h"
+#include "platform/forms/menuarray.h"
+#include "platform/forms/textbox.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmOptions.h"
+#include "viewer/frmSplash.h"
+#include "viewer/modINI.h"
+#include "viewer/settings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,12 +68,12 @@ int main(int argc, char **argv)
     std::printf("config %s\nsplash %s\n", qPrintable(nv::ConfigFilePath()),
                 qPrintable(nv::gstrShowSplash));
 
-    nv::frmMain &main = nv::frmMain::instance();
-    main.mnuFileSub.item(0)->trigger();
+    const nv::frmMainControls main(nv::frmMain::instance());
+    main.mnuFileSub.item(nv::frmMain::FileOpen)->trigger();
     std::printf("page\n%s", qPrintable(main.txtDisplay->text()));
 
     if (argc == 3) {
-        nv::frmOptions options;
+        nv::frmOptions options(main.displayColors);
         options.load();
         options.chkSplash->setValue(0);
         options.cmdOK->click();

@@ -12,8 +12,9 @@ mkdir -p "$3"
 s=$(cd "$(mktemp -d "$3/command-line-XXXXXX")" && pwd)
 xvfb='' program=''
 cleanup() {
-    [ -n "$program" ] && kill "$program" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    for pid in $program $xvfb; do
+        kill "$pid" 2>/dev/null || true
+    done
     rm -rf "$s"
 }
 trap cleanup EXIT
@@ -25,12 +26,14 @@ cp "$bin/norvale3" "$bin/norvale3.manifest" "$s/bin/"
 cp -R "$modules/." "$s/lib/norvale/"
 printf '[Application]\nName=Norvale\n[Colors]\nFont=0\nBackground=16777215\n[Startup]\nShowSplash=FALSE\n' \
     >"$s/bin/config.ini"
-# Two pages: 512 bytes of "A", then 512 of "B".
-head -c 512 /dev/zero | tr '\0' A >"$s/work/two pages.bin"
-head -c 512 /dev/zero | tr '\0' B >>"$s/work/two pages.bin"
+# Two pages: 512 bytes of "A", then 512 of "B"; a name that is not UTF-8.
+name=$(printf 'two pages \351.bin')
+head -c 512 /dev/zero | tr '\0' A >"$s/work/$name"
+head -c 512 /dev/zero | tr '\0' B >>"$s/work/$name"
 
-# An X server on a free display of its own choosing.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$s/display" >/dev/null 2>&1 &
+# An X server on a free display of its own choosing. Without -noreset it
+# resets whenever its last client leaves, and refuses connections meanwhile.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$s/display" >/dev/null 2>&1 &
 xvfb=$!
 until [ -s "$s/display" ]; do
     kill -0 "$xvfb" 2>/dev/null || fail "Xvfb did not start"
@@ -47,7 +50,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # Waits for the window of the program started last and gives it the keyboard.
 window() {
     until id=$(xdotool search --onlyvisible --name '^Norvale 3\.0$'); do
-        kill -0 "$program" 2>/dev/null || fail "the program ended without a window"
+        kill -0 "$program" 2>/dev/null || fail "the program ended without a window: $(cat "$s"/err* 2>/dev/null)"
         sleep 0.1
     done
     xdotool windowfocus --sync "$(echo "$id" | head -n 1)"
@@ -67,7 +70,7 @@ await_page() {
 }
 
 # A relative name, from the working folder.
-(cd "$s/work" && exec "$s/bin/norvale3" "two pages.bin" 2>"$s/err1") &
+(cd "$s/work" && exec "$s/bin/norvale3" "$name" 2>"$s/err1") &
 program=$!
 window
 await_page '00000000  41 41 41 41 41 41 41 41-41 41 41 41 41 41 41 41   AAAAAAAAAAAAAAAA'
@@ -77,15 +80,22 @@ await_page '00000200  42 42 42 42 42 42 42 42-42 42 42 42 42 42 42 42   BBBBBBBB
 kill "$program"
 wait "$program" 2>/dev/null || true
 
-# A missing file: the window comes up all the same, and one line says why.
-(cd "$s/work" && exec "$s/bin/norvale3" -- -missing.bin 2>"$s/err2") &
-program=$!
-window
-n=0
-until grep -q '^norvale3:' "$s/err2"; do
-    n=$((n + 1))
-    [ "$n" -lt 300 ] || fail "no line on standard error for a missing file"
-    sleep 0.1
+# Files that cannot be opened: the window comes up all the same, and one
+# line on standard error names the file and the reason.
+mkdir "$s/work/folder"
+for row in "-missing.bin|No such file or directory" "folder|Is a directory"; do
+    name=${row%%|*} reason=${row#*|}
+    (cd "$s/work" && exec "$s/bin/norvale3" -- "$name" 2>"$s/err") &
+    program=$!
+    window
+    n=0
+    until grep -q '^norvale3:' "$s/err"; do
+        n=$((n + 1))
+        [ "$n" -lt 300 ] || fail "no line on standard error for $name"
+        sleep 0.1
+    done
+    [ "$(grep '^norvale3:' "$s/err")" = "norvale3: cannot open '$name': $reason" ] ||
+        fail "standard error for $name: $(cat "$s/err")"
+    kill "$program"
+    wait "$program" 2>/dev/null || true
 done
-[ "$(grep '^norvale3:' "$s/err2")" = "norvale3: cannot open '-missing.bin': No such file or directory" ] ||
-    fail "standard error for a missing file: $(cat "$s/err2")"

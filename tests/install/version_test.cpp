@@ -1,5 +1,5 @@
-#include "com/resourcereader.h"
-#include "appinfo/appinfo.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/com/resources/resourcereader.h"
 
 #include <QImage>
 #include <QSet>

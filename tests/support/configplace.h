@@ -1,7 +1,7 @@
 // Points the viewer's config.ini at fixed directories while it lives.
 #pragma once
 
-#include "modINI.h"
+#include "viewer/modINI.h"
 
 #include <filesystem>
 #include <string>

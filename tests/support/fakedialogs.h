@@ -2,7 +2,7 @@
 // record of what was asked. The one fake of the dialogs that all tests use.
 #pragma once
 
-#include "forms/dialogs.h"
+#include "platform/forms/dialogs.h"
 
 #include <QString>
 #include <QStringList>

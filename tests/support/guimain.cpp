@@ -1,6 +1,6 @@
 // The main of the GUI tests: a QApplication, on the offscreen platform unless
 // the environment names another (test discovery runs without CTest's one).
-#include "scratchworld.h"
+#include "tests/support/scratchworld.h"
 
 #include <QApplication>
 

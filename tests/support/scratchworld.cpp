@@ -1,4 +1,4 @@
-#include "scratchworld.h"
+#include "tests/support/scratchworld.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +28,8 @@ const std::vector<std::pair<const char *, const char *>> kWorldVariables = {
 // The user id CI's unprivileged runs take: the traditional "nobody".
 constexpr uid_t kUnprivilegedId = 65534;
 
+// The system's temporary folder, open to every user, unless the run names
+// another place.
 fs::path worldRoot()
 {
     const char *root = std::getenv("NV_TEST_SCRATCH_ROOT");
@@ -51,7 +53,7 @@ class World
 public:
     explicit World(const std::string &name)
     {
-        std::string tmpl = (worldRoot() / (name + "-XXXXXX")).string();
+        std::string tmpl = (worldRoot() / ("norvale-" + name + "-XXXXXX")).string();
         if (!::mkdtemp(tmpl.data())) {
             std::perror("scratch world");
             std::abort();
@@ -158,6 +160,10 @@ std::string runUnprivileged(const std::function<std::string()> &body, const fs::
             answer = "cannot drop privileges";
         else if (::geteuid() == 0)
             answer = "still root";
+        else if (!dir.empty() && ::access(dir.c_str(), R_OK | W_OK | X_OK) != 0)
+            // Refused for the wrong reason, a case that tests a refusal
+            // would pass without testing anything.
+            answer = "the unprivileged user cannot reach " + dir.string();
         else
             answer = body();
         (void)!::write(fds[1], answer.data(), answer.size());

@@ -26,8 +26,10 @@ std::filesystem::path worldDir();
 // Runs `body` in a child process as an unprivileged user when this process
 // runs as root (as it does in CI), and in a child as the same user
 // otherwise. `body` returns an empty string on success or what went wrong.
-// `dir`, if given, is handed to the unprivileged user first. Returns the
-// body's answer, or the reason it could not run.
+// `dir`, if given, is handed to the unprivileged user first; it must lie in
+// the test's world (below the system's temporary folder, never in the
+// checkout, whose parents may be closed to others). Returns the body's
+// answer, or the reason it could not run.
 std::string runUnprivileged(const std::function<std::string()> &body,
                             const std::filesystem::path &dir = {});
 

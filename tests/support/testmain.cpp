@@ -1,5 +1,5 @@
 // The main of the tests without windows.
-#include "scratchworld.h"
+#include "tests/support/scratchworld.h"
 
 #include <gtest/gtest.h>
 

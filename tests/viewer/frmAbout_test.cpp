@@ -1,14 +1,14 @@
 // The about box: its labels, GetKeyValue over the registry store, and
 // StartSysInfo from each registry outcome.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "appinfo/appinfo.h"
-#include "forms/commandbutton.h"
-#include "forms/label.h"
-#include "forms/picturebox.h"
-#include "frmAbout.h"
-#include "registry/registry.h"
-#include "runtime/error.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/label.h"
+#include "platform/forms/picturebox.h"
+#include "platform/registry/registry.h"
+#include "platform/runtime/error.h"
+#include "viewer/frmAbout.h"
 
 #include <QAccessible>
 #include <QApplication>

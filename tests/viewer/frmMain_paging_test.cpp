@@ -1,16 +1,17 @@
 // Paging and opening the ways desktop users expect, through the real window:
 // the wheel, the paging keys, drag and drop, and what a screen reader reads.
 // Every page shown is compared with the page written out independently.
-#include "mainwindow_fixture.h"
+#include "tests/viewer/mainwindow_fixture.h"
 
-#include "forms/updown.h"
-#include "frmOptions.h"
+#include "platform/forms/updown.h"
+#include "viewer/frmOptions.h"
 
 #include <QAccessible>
 #include <QAccessibleTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -36,21 +37,21 @@ protected:
     void SetUp() override
     {
         MainWindow::SetUp();
-        QObject::connect(form.updScroll, &nv::forms::UpDown::changed, [this] { ++changes; });
+        QObject::connect(ui.updScroll, &nv::forms::UpDown::changed, [this] { ++changes; });
     }
 
     // A 20-page file open at page `page`.
     void openAt(int page)
     {
         open(makeFile("twenty.bin", kPages));
-        form.updScroll->setValue(-page);
+        ui.updScroll->setValue(-page);
         changes = 0;
     }
     // The page shown and the display agree with the written-out page.
     void expectShown(int page)
     {
-        EXPECT_EQ(form.updScroll->value(), -page);
-        EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(kPages), page)) << page;
+        EXPECT_EQ(ui.updScroll->value(), -page);
+        EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(kPages), page)) << page;
     }
     void wheel(QWidget *over, int delta)
     {
@@ -90,13 +91,13 @@ class WheelPaging : public Paging, public testing::WithParamInterface<WheelCase>
 TEST_P(WheelPaging, OverTheDisplayAndTheSelectorStepsPageByPage)
 {
     const WheelCase &c = GetParam();
-    for (QWidget *over : {form.txtDisplay->viewport(), static_cast<QWidget *>(form.updScroll)}) {
+    for (QWidget *over : {ui.txtDisplay->viewport(), static_cast<QWidget *>(ui.updScroll)}) {
         openAt(c.startPage);
         for (int delta : c.deltas)
             wheel(over, delta);
         expectShown(c.page);
         EXPECT_EQ(changes, c.changes) << over->metaObject()->className();
-        form.mnuFileSub.click(kClose);
+        ui.mnuFileSub.click(kClose);
     }
 }
 
@@ -113,12 +114,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Paging, WheelWithNoFileOpenDoesWhatTheArrowsDo)
 {
-    form.txtDisplay->setText(QStringLiteral("untouched"));
-    wheel(form.txtDisplay->viewport(), -120);
-    wheel(form.updScroll, 120);
-    EXPECT_EQ(form.updScroll->value(), 0);
+    ui.txtDisplay->setText(QStringLiteral("untouched"));
+    wheel(ui.txtDisplay->viewport(), -120);
+    wheel(ui.updScroll, 120);
+    EXPECT_EQ(ui.updScroll->value(), 0);
     EXPECT_EQ(changes, 0);
-    EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
+    EXPECT_EQ(ui.txtDisplay->text(), QStringLiteral("untouched"));
 }
 
 struct KeyCase
@@ -140,12 +141,12 @@ TEST_P(KeyPaging, WhicheverControlHasTheFocus)
     const KeyCase &c = GetParam();
     activate();
     for (QWidget *focus :
-         {static_cast<QWidget *>(form.txtDisplay), static_cast<QWidget *>(form.updScroll)}) {
+         {static_cast<QWidget *>(ui.txtDisplay), static_cast<QWidget *>(ui.updScroll)}) {
         openAt(c.startPage);
         key(focus, c.key, c.mods);
         expectShown(c.page);
         EXPECT_EQ(changes, c.changes) << focus->metaObject()->className();
-        form.mnuFileSub.click(kClose);
+        ui.mnuFileSub.click(kClose);
     }
 }
 
@@ -170,14 +171,14 @@ TEST_F(Paging, PagingKeysLeaveTheMenuShortcutsAlone)
     activate();
     // Ctrl+O opens through the dialog, as before.
     dialogs.openAnswers.push_back(QString::fromStdString(makeFile("twenty.bin", kPages)));
-    key(form.txtDisplay, Qt::Key_O, Qt::ControlModifier);
+    key(ui.txtDisplay, Qt::Key_O, Qt::ControlModifier);
     expectShown(0);
-    key(form.txtDisplay, Qt::Key_End, Qt::ControlModifier);
+    key(ui.txtDisplay, Qt::Key_End, Qt::ControlModifier);
     expectShown(kPages - 1);
     // Ctrl+A and Ctrl+C still select and copy the page shown.
-    key(form.updScroll, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(form.txtDisplay->selLength(), 2495);
-    key(form.txtDisplay, Qt::Key_C, Qt::ControlModifier);
+    key(ui.updScroll, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(ui.txtDisplay->selLength(), 2495);
+    key(ui.txtDisplay, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(),
               expectedPage(pageBytes(kPages), kPages - 1).chopped(1));
     // The paging keys are shortcuts of the window, none of the menu's.
@@ -197,6 +198,14 @@ QMimeData *urlData(const QList<QUrl> &urls)
 {
     auto *data = new QMimeData;
     data->setUrls(urls);
+    return data;
+}
+
+// A uri-list as a file manager writes it, byte for byte.
+QMimeData *uriList(const QByteArray &text)
+{
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"), text);
     return data;
 }
 
@@ -223,8 +232,8 @@ bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
 
 TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
 {
-    EXPECT_FALSE(form.txtDisplay->acceptDrops());
-    EXPECT_FALSE(form.txtDisplay->viewport()->acceptDrops());
+    EXPECT_FALSE(ui.txtDisplay->acceptDrops());
+    EXPECT_FALSE(ui.txtDisplay->viewport()->acceptDrops());
     const std::string ten = makeFile("ten.bin", 10);
     const std::string twenty = makeFile("twenty.bin", kPages);
 
@@ -232,26 +241,50 @@ TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
     std::unique_ptr<QMimeData> data(urlData({QUrl::fromLocalFile(QString::fromStdString(ten))}));
     ASSERT_TRUE(dragAndDrop(form, data.get()));
     EXPECT_EQ(form.chosenFileName(), QString::fromStdString(ten));
-    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
-    EXPECT_EQ(form.updScroll->min(), -9);
-    EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(10), 0));
+    EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(ui.updScroll->min(), -9);
+    EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(10), 0));
 
     // A file open: closed first, the new one shown at the page the selector keeps.
-    form.updScroll->setValue(-5);
+    ui.updScroll->setValue(-5);
     data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(twenty))}));
     ASSERT_TRUE(dragAndDrop(form, data.get()));
     EXPECT_EQ(form.chosenFileName(), QString::fromStdString(twenty));
-    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
-    EXPECT_EQ(form.updScroll->min(), -19);
+    EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(ui.updScroll->min(), -19);
     expectShown(5);
     EXPECT_TRUE(dialogs.filtersSeen.isEmpty()); // no dialog was asked
 
     // File > Close afterwards closes it as usual.
-    form.mnuFileSub.click(kClose);
-    EXPECT_FALSE(nv::files::isOpen(1));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
+    ui.mnuFileSub.click(kClose);
+    EXPECT_FALSE(nv::files::isOpen(nv::kFileNumber));
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kOpen));
+
+    // Every way a uri-list names a local file; the name is bytes, UTF-8 or not.
+    ui.updScroll->setValue(0);
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
+    const struct
+    {
+        const char *name, *file;
+        QByteArray prefix, suffix;
+    } ways[] = {
+        {"localhost", "a.bin", "file://localhost", ""},
+        {"this host", "b.bin", "file://" + host, ""},
+        {"no authority", "c.bin", "file:", ""},
+        {"comments", "d.bin", "# from a file manager\r\nfile://", "\r\n# end\r\n"},
+        {"a name that is not UTF-8", "caf\xe9 %.bin", "file://", ""},
+    };
+    int pages = 1;
+    for (const auto &f : ways) {
+        const std::string path = makeFile(f.file, ++pages);
+        data.reset(uriList(f.prefix + QByteArray::fromStdString(path).toPercentEncoding("/") +
+                           f.suffix));
+        EXPECT_TRUE(dragAndDrop(form, data.get())) << f.name;
+        EXPECT_EQ(ui.updScroll->min(), 1 - pages) << f.name;
+        EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(pages), 0)) << f.name;
+    }
 }
 
 TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
@@ -259,23 +292,25 @@ TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
     std::unique_ptr<QMimeData> data(
         urlData({QUrl::fromLocalFile(QString::fromStdString((dir / "missing.bin").string()))}));
     EXPECT_TRUE(dragAndDrop(form, data.get()));
-    EXPECT_FALSE(nv::files::isOpen(1));
-    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
-    EXPECT_TRUE(form.txtDisplay->text().isEmpty());
+    EXPECT_FALSE(nv::files::isOpen(nv::kFileNumber));
+    EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
+    EXPECT_TRUE(ui.txtDisplay->text().isEmpty());
     // The next drop runs Close first, so the menus end the right way round.
     data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)))}));
     EXPECT_TRUE(dragAndDrop(form, data.get()));
-    EXPECT_TRUE(nv::files::isOpen(1));
-    EXPECT_FALSE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kClose));
-    EXPECT_EQ(form.txtDisplay->text(), expectedPage(pageBytes(1), 0));
+    EXPECT_TRUE(nv::files::isOpen(nv::kFileNumber));
+    EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
+    EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(1), 0));
 }
 
 TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
 {
-    const QUrl one = QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)));
+    const std::string onePath = makeFile("one.bin", 1);
+    const QUrl one = QUrl::fromLocalFile(QString::fromStdString(onePath));
     const QUrl two = QUrl::fromLocalFile(QString::fromStdString(makeFile("two.bin", 2)));
+    const QByteArray encoded = QByteArray::fromStdString(onePath).toPercentEncoding("/");
     auto text = [] {
         auto *d = new QMimeData;
         d->setText(QStringLiteral("/etc/hostname"));
@@ -291,8 +326,14 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a folder", urlData({QUrl::fromLocalFile(QString::fromStdString(dir.path().string()))})},
         {"plain text", text()},
         {"no urls", urlData({})},
+        {"only comments", uriList("# file://" + encoded + "\r\n")},
+        {"a file on another host", uriList("file://elsewhere.invalid" + encoded)},
+        {"a host read as the first folder", uriList("file:/" + encoded)},
+        {"a relative name", uriList("file:one.bin")},
+        {"a share name", uriList("file:////elsewhere" + encoded)},
     };
-    form.txtDisplay->setText(QStringLiteral("untouched"));
+    // The open file stays open and shown.
+    openAt(3);
     for (const auto &c : cases) {
         std::unique_ptr<QMimeData> owned(c.data);
         EXPECT_FALSE(dragAndDrop(form, c.data)) << c.name;
@@ -300,9 +341,9 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
     // One file that may only be moved: taking it would lose it.
     std::unique_ptr<QMimeData> moveOnly(urlData({one}));
     EXPECT_FALSE(dragAndDrop(form, moveOnly.get(), Qt::MoveAction));
-    EXPECT_EQ(form.txtDisplay->text(), QStringLiteral("untouched"));
-    EXPECT_TRUE(form.mnuFileSub.enabled(kOpen));
-    EXPECT_FALSE(nv::files::isOpen(1));
+    expectShown(3);
+    EXPECT_TRUE(nv::files::isOpen(nv::kFileNumber));
+    EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
 }
 
 // Runs `inside` while the options dialog is open modally over the window.
@@ -316,7 +357,7 @@ void whileOptionsOpen(nv::frmMain &form, const std::function<void()> &inside)
         ran = true;
         dialog->unload();
     });
-    form.mnuViewSub.click(0);
+    nv::frmMainControls(form).mnuViewSub.click(nv::frmMain::ViewOptions);
     EXPECT_TRUE(ran);
 }
 
@@ -329,7 +370,7 @@ TEST_F(Paging, NothingWhileAModalDialogIsOpen)
     whileOptionsOpen(form, [&] {
         for (auto [k, mods] : {std::pair{Qt::Key_PageDown, Qt::KeyboardModifiers()},
                                std::pair{Qt::Key_End, Qt::KeyboardModifiers(Qt::ControlModifier)}})
-            QTest::keyClick(form.txtDisplay, k, mods);
+            QTest::keyClick(ui.txtDisplay, k, mods);
         EXPECT_FALSE(dragAndDrop(form, data.get()));
     });
     expectShown(3);
@@ -346,10 +387,10 @@ TEST_F(Paging, TheDisplayAndTheSelectorAreNamedAndThePageIsReadable)
         QWidget *control;
         const char *name;
     } named[] = {
-        {form.txtDisplay, "Page display"},
-        {form.updScroll, "Page selector"},
-        {form.updScroll->upButton(), "Previous page"},
-        {form.updScroll->downButton(), "Next page"},
+        {ui.txtDisplay, "Page display"},
+        {ui.updScroll, "Page selector"},
+        {ui.updScroll->upButton(), "Previous page"},
+        {ui.updScroll->downButton(), "Next page"},
     };
     for (const auto &n : named) {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(n.control);
@@ -357,7 +398,7 @@ TEST_F(Paging, TheDisplayAndTheSelectorAreNamedAndThePageIsReadable)
         EXPECT_EQ(a->text(QAccessible::Name), QString::fromUtf8(n.name));
     }
     for (QWidget *described :
-         {static_cast<QWidget *>(form.txtDisplay), static_cast<QWidget *>(form.updScroll)})
+         {static_cast<QWidget *>(ui.txtDisplay), static_cast<QWidget *>(ui.updScroll)})
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(described)
                          ->text(QAccessible::Description)
                          .isEmpty());
@@ -365,7 +406,7 @@ TEST_F(Paging, TheDisplayAndTheSelectorAreNamedAndThePageIsReadable)
     openAt(2);
     QApplication::processEvents(); // the widget shows what the display holds
     QAccessibleTextInterface *text =
-        QAccessible::queryAccessibleInterface(form.txtDisplay)->textInterface();
+        QAccessible::queryAccessibleInterface(ui.txtDisplay)->textInterface();
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->text(0, text->characterCount()),
               expectedPage(pageBytes(kPages), 2).replace(QStringLiteral("\r\n"), "\n"));

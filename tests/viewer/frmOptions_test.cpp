@@ -1,17 +1,18 @@
 // The options dialog through the real window, with the main window's display
 // as the target and config.ini in a scratch program directory.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "forms/checkbox.h"
-#include "forms/commandbutton.h"
-#include "forms/frame.h"
-#include "forms/picturebox.h"
-#include "forms/tabstrip.h"
-#include "forms/textbox.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "frmOptions.h"
-#include "settings.h"
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/frame.h"
+#include "platform/forms/picturebox.h"
+#include "platform/forms/tabstrip.h"
+#include "platform/forms/textbox.h"
+#include "platform/forms/units.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmOptions.h"
+#include "viewer/settings.h"
 
 #include <QAccessible>
 #include <QTabBar>
@@ -45,7 +46,10 @@ protected:
         nv::gstrBackgroundColor = QStringLiteral("65280");
         nv::frmMain::instance().load();
     }
-    nv::forms::TextBox &display() { return *nv::frmMain::instance().txtDisplay; }
+    // The dialog works on the main window's display, as View > Options gives it.
+    nv::frmMainControls mainWindow() const { return nv::frmMainControls(nv::frmMain::instance()); }
+    nv::DisplayColors &colors() const { return mainWindow().displayColors; }
+    nv::forms::TextBox &display() const { return *mainWindow().txtDisplay; }
     std::string stored() const { return nvtest::configText(scope.configPath()); }
 
     nvtest::ProgramScope scope;
@@ -57,7 +61,7 @@ TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
     nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
     display().setForeColor(0x123456);
     display().setBackColor(0xABCDEF);
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     EXPECT_EQ(dlg.picFontColor->backColor(), 0x123456u);
     EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0xABCDEFu);
@@ -74,7 +78,7 @@ TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
 TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
 {
     nv::gstrShowSplash = QStringLiteral("FALSE");
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     EXPECT_EQ(dlg.chkSplash->value(), 0);
     EXPECT_FALSE(dlg.cmdApply->isEnabled());
@@ -88,7 +92,7 @@ TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
 
 TEST_F(Options, PagesMoveWithTheSelectedTab)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     EXPECT_EQ(leftTwips(dlg.picOptions[0]), 240);
     EXPECT_EQ(leftTwips(dlg.picOptions[1]), -20000);
@@ -109,7 +113,7 @@ TEST_F(Options, PagesMoveWithTheSelectedTab)
 
 TEST_F(Options, OnlyCtrlTabStepsToTheNextTabWithWrapAround)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     struct Press
@@ -138,7 +142,7 @@ TEST_F(Options, OnlyCtrlTabStepsToTheNextTabWithWrapAround)
 
 TEST_F(Options, OnlyThePickedColourIsWritten)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x800000u};
     dlg.cmdChangeBackgroundColor->click();
@@ -155,7 +159,7 @@ TEST_F(Options, OnlyThePickedColourIsWritten)
 
 TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x00FFFFu, 0xFFFFFFu};
     dlg.cmdChangeFontColor->click();
@@ -171,7 +175,7 @@ TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
 
 TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {std::nullopt};
     dlg.cmdChangeFontColor->click();
@@ -188,7 +192,7 @@ TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
 {
     // As after a start with the defaults in memory: the file says otherwise.
     nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     dlg.cmdOK->click();
     EXPECT_FALSE(dlg.isLoaded());
@@ -199,7 +203,7 @@ TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
 
 TEST_F(Options, EachLoadStartsWithNothingPending)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x000080u};
     dlg.cmdChangeBackgroundColor->click();
@@ -216,7 +220,7 @@ TEST_F(Options, EachLoadStartsWithNothingPending)
 
 TEST_F(Options, EscClicksCancel)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     dlg.cmdOK->setFocus();
@@ -227,7 +231,7 @@ TEST_F(Options, EscClicksCancel)
 
 TEST_F(Options, PagesLieAboveTheTabStripInTheClientArea)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     EXPECT_EQ(dlg.client()->size(), QSize(409, 328));
@@ -245,7 +249,7 @@ namespace {
 
 TEST_F(Options, SwatchesAreNamedForScreenReaders)
 {
-    nv::frmOptions dlg;
+    nv::frmOptions dlg(colors());
     const std::pair<QWidget *, const char *> swatches[] = {
         {dlg.picFontColor, "Font color"}, {dlg.picBackgroundColor, "Background color"}};
     for (const auto &[swatch, name] : swatches) {

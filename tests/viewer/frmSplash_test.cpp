@@ -1,11 +1,11 @@
 // The splash window's look while it is up, and its click.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "appinfo/appinfo.h"
-#include "forms/label.h"
-#include "forms/units.h"
-#include "frmMain.h"
-#include "frmSplash.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/forms/label.h"
+#include "platform/forms/units.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

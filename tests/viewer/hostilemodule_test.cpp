@@ -2,19 +2,21 @@
 // modules (a FIFO, a copy cut short, a folder, a text file): the command
 // ends quietly, as for any class that cannot be created, and the viewer
 // neither hangs nor dies.
-#include "fakedialogs.h"
-#include "fifowatchdog.h"
-#include "modulefile.h"
-#include "testenv.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/fifowatchdog.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "tests/support/modulefile.h"
+#include "tests/support/testenv.h"
 
-#include "frmMain.h"
-#include "settings.h"
+#include "viewer/core/modIO.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "com/guid.h"
-#include "files/filenumbers.h"
-#include "forms/textbox.h"
 #include "hexops/HexFunctions_i.h"
-#include "registry/registry.h"
+#include "platform/com/guid.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/textbox.h"
+#include "platform/registry/registry.h"
 #include "stringops/Strings_i.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kOpen = 0, kClose = 1;
 
 void registerClassesAt(const std::string &module)
 {
@@ -53,17 +53,18 @@ TEST(HostileModules, FileOpenEndsQuietly)
     nv::gstrBackgroundColor = QStringLiteral("16777215");
     nv::gstrFontColor = QStringLiteral("0");
     nv::frmMain form;
+    nv::frmMainControls ui(form);
     form.load();
     form.show();
     for (const char *name : {"fifo.so", "cut.so", "folder.so", "text.so"}) {
         SCOPED_TRACE(name);
         registerClassesAt((dir / name).string());
         dialogs.openAnswers.push_back(QString::fromStdString((dir / "data.bin").string()));
-        form.mnuFileSub.click(kOpen);
+        ui.mnuFileSub.click(nv::frmMain::FileOpen);
         EXPECT_TRUE(dialogs.messages.empty());
-        EXPECT_TRUE(form.txtDisplay->text().isEmpty());
-        form.mnuFileSub.click(kClose);
-        EXPECT_FALSE(nv::files::isOpen(1));
+        EXPECT_TRUE(ui.txtDisplay->text().isEmpty());
+        ui.mnuFileSub.click(nv::frmMain::FileClose);
+        EXPECT_FALSE(nv::files::isOpen(nv::kFileNumber));
     }
     EXPECT_TRUE(watchdog.finish()) << "the viewer waited on a FIFO";
 }

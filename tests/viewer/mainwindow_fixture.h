@@ -3,14 +3,16 @@
 // files of known bytes to view.
 #pragma once
 
-#include "fakedialogs.h"
-#include "testenv.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "tests/support/testenv.h"
 
-#include "frmMain.h"
-#include "settings.h"
+#include "viewer/core/modIO.h"
+#include "viewer/frmMain.h"
+#include "viewer/settings.h"
 
-#include "files/filenumbers.h"
-#include "forms/textbox.h"
+#include "platform/files/filenumbers.h"
+#include "platform/forms/textbox.h"
 
 #include <QString>
 
@@ -20,7 +22,9 @@
 
 namespace nvtest {
 
-constexpr int kOpen = 0, kClose = 1, kExit = 3, kCopy = 0, kSelectAll = 5;
+constexpr int kOpen = nv::frmMain::FileOpen, kClose = nv::frmMain::FileClose,
+              kExit = nv::frmMain::FileExit, kCopy = nv::frmMain::EditCopy,
+              kSelectAll = nv::frmMain::EditSelectAll;
 
 class MainWindow : public testing::Test
 {
@@ -34,7 +38,7 @@ protected:
         form.load();
         form.show();
     }
-    void TearDown() override { nv::files::close(1); }
+    void TearDown() override { nv::files::close(nv::kFileNumber); }
 
     // The bytes of a file of `pages` full pages: byte i holds i modulo 251.
     static std::string pageBytes(int pages)
@@ -54,9 +58,9 @@ protected:
     void open(const std::string &path)
     {
         dialogs.openAnswers.push_back(QString::fromStdString(path));
-        form.mnuFileSub.click(kOpen);
+        ui.mnuFileSub.click(kOpen);
     }
-    QString firstLabel() const { return form.txtDisplay->text().left(8); }
+    QString firstLabel() const { return ui.txtDisplay->text().left(8); }
 
     // Page `page` of `bytes` as the display shows it, written out from the
     // layout of a page independently of the viewer's code: per line the
@@ -83,6 +87,7 @@ protected:
     nvtest::FakeDialogs dialogs;
     nvtest::ScratchDir dir{"frmMain"};
     nv::frmMain form;
+    nv::frmMainControls ui{form};
 };
 
 } // namespace nvtest

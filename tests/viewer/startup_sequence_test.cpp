@@ -1,13 +1,14 @@
 // The start-up sequence through the real splash and main windows, from each
 // kind of config.ini worth having.
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "forms/form.h"
-#include "forms/label.h"
-#include "forms/textbox.h"
-#include "frmMain.h"
-#include "frmSplash.h"
-#include "settings.h"
+#include "platform/forms/form.h"
+#include "platform/forms/label.h"
+#include "platform/forms/textbox.h"
+#include "tests/support/mainwindowcontrols.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
+#include "viewer/settings.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -109,8 +110,9 @@ TEST_P(StartUp, EndsInTheMainWindow)
     nv::frmMain &main = nv::frmMain::instance();
     EXPECT_TRUE(main.isLoaded());
     EXPECT_TRUE(main.isVisible());
-    EXPECT_EQ(main.txtDisplay->foreColor(), c.fore);
-    EXPECT_EQ(main.txtDisplay->backColor(), 0xFFFFFFu);
+    const nv::forms::TextBox *display = nv::frmMainControls(main).txtDisplay;
+    EXPECT_EQ(display->foreColor(), c.fore);
+    EXPECT_EQ(display->backColor(), 0xFFFFFFu);
     EXPECT_EQ(nv::gstrShowSplash, QLatin1String(c.splash ? "TRUE" : "FALSE"));
 
     if (c.place == Place::Directory) {

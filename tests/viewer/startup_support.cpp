@@ -1,9 +1,9 @@
-#include "startup_support.h"
+#include "tests/viewer/startup_support.h"
 
-#include "frmMain.h"
-#include "frmSplash.h"
-#include "runtime/end.h"
-#include "settings.h"
+#include "platform/runtime/end.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
+#include "viewer/settings.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // that ends by exception, and a program directory of its own for each test.
 #pragma once
 
-#include "configplace.h"
-#include "fakedialogs.h"
-#include "frmMain.h"
-#include "frmSplash.h"
-#include "testenv.h"
+#include "tests/support/configplace.h"
+#include "tests/support/fakedialogs.h"
+#include "tests/support/testenv.h"
+#include "viewer/frmMain.h"
+#include "viewer/frmSplash.h"
 
 #include <QString>
 

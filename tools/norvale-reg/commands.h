@@ -1,5 +1,5 @@
-// The commands of norvale-reg. Each takes the arguments after the command
-// name and returns the process exit status.
+// The commands of norvale-reg. Each takes the options and operands given
+// after the command name and returns the process exit status.
 #pragma once
 
 #include <string>
@@ -9,6 +9,16 @@ namespace nv::regtool {
 
 using Args = std::vector<std::string>;
 
+// A command line after the command name, as getopt_long read it.
+struct Invocation
+{
+    Args operands;        // what is no option, in order (all after "--")
+    bool machine = false; // --machine
+    bool install = false; // --install
+    std::string kind;     // the value option of set: "--string", "--dword" or "--hex"
+    std::string data;     // its argument
+};
+
 enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
 int usageError(const std::string &message);
@@ -17,12 +27,12 @@ int usageError(const std::string &message);
 // file: it names the file and where reading stopped.
 bool storeIsWritable(const std::string &file);
 
-int registerModule(const Args &args, bool unregister);
-int showResources(const Args &args);
+int registerModule(const Invocation &call, bool unregister);
+int showResources(const Invocation &call);
 
-int getValue(const Args &args);
-int setValue(const Args &args);
-int deleteEntry(const Args &args);
-int listKeys(const Args &args);
+int getValue(const Invocation &call);
+int setValue(const Invocation &call);
+int deleteEntry(const Invocation &call);
+int listKeys(const Invocation &call);
 
 } // namespace nv::regtool

@@ -1,10 +1,11 @@
 // norvale-reg: registers component modules and reads and edits the registry
 // store from the command line.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
 #include <cstdio>
 #include <cstring>
+#include <getopt.h>
 
 namespace nv::regtool {
 
@@ -29,8 +30,80 @@ const char kUsage[] =
     "  norvale-reg resources MODULE\n"
     "      Print the resources recorded in a module file.\n"
     "\n"
+    "Options may stand anywhere after the command; \"--\" ends them, so that a key\n"
+    "or value name beginning with \"-\" can follow it:\n"
+    "  norvale-reg delete -- 'HKCU\\key' --name\n"
     "ROOT is HKEY_CLASSES_ROOT (HKCR), HKEY_LOCAL_MACHINE (HKLM) or HKEY_CURRENT_USER (HKCU).\n"
     "Exit status: 0 success, 1 the operation failed, 2 wrong usage.\n";
+
+enum OptionId { OptMachine = 256, OptInstall, OptString, OptDword, OptHex };
+
+const option kMachine = {"machine", no_argument, nullptr, OptMachine};
+const option kInstall = {"install", no_argument, nullptr, OptInstall};
+const option kString = {"string", required_argument, nullptr, OptString};
+const option kDword = {"dword", required_argument, nullptr, OptDword};
+const option kHex = {"hex", required_argument, nullptr, OptHex};
+const option kEnd = {nullptr, 0, nullptr, 0};
+
+std::string optionName(const std::vector<option> &options, int id)
+{
+    for (const auto &o : options)
+        if (o.name && o.val == id)
+            return std::string("--") + o.name;
+    return "?";
+}
+
+// The command's options and operands, read by getopt_long. Operands are
+// taken in place ("-" leading the option letters), so a POSIXLY_CORRECT in
+// the environment does not make options after the key into names. Returns
+// false after a usage error.
+bool readArguments(const std::string &command, int argc, char **argv, std::vector<option> options,
+                   Invocation &out, int &status)
+{
+    options.push_back(kEnd);
+    opterr = 0;
+    optind = 0; // a fresh scan
+    int id;
+    while ((id = getopt_long(argc, argv, "-:", options.data(), nullptr)) != -1) {
+        switch (id) {
+        case 1:
+            out.operands.emplace_back(optarg);
+            break;
+        case OptMachine:
+            out.machine = true;
+            break;
+        case OptInstall:
+            out.install = true;
+            break;
+        case OptString:
+        case OptDword:
+        case OptHex:
+            if (!out.kind.empty()) {
+                status = usageError(command + " takes one of --string, --dword and --hex");
+                return false;
+            }
+            out.kind = optionName(options, id);
+            out.data = optarg;
+            break;
+        case ':':
+            status = usageError("option '" + optionName(options, optopt) + "' needs a value");
+            return false;
+        default: // an option the command does not know, or a value for one that takes none
+            if (optopt >= OptMachine)
+                status = usageError("option '" + optionName(options, optopt) + "' takes no value");
+            else if (optopt)
+                status = usageError("unknown option '-" + std::string(1, char(optopt)) + "' for " +
+                                    command);
+            else
+                status = usageError("unknown option '" + std::string(argv[optind - 1]) + "' for " +
+                                    command);
+            return false;
+        }
+    }
+    for (int i = optind; i < argc; ++i) // after "--"
+        out.operands.emplace_back(argv[i]);
+    return true;
+}
 
 } // namespace
 
@@ -52,20 +125,34 @@ int main(int argc, char **argv)
         std::fputs(kUsage, stdout);
         return ExitOk;
     }
-    Args args(argv + 2, argv + argc);
-    if (command == "register")
-        return registerModule(args, false);
-    if (command == "unregister")
-        return registerModule(args, true);
-    if (command == "get")
-        return getValue(args);
-    if (command == "set")
-        return setValue(args);
-    if (command == "delete")
-        return deleteEntry(args);
-    if (command == "list")
-        return listKeys(args);
-    if (command == "resources")
-        return showResources(args);
+    struct Command
+    {
+        const char *name;
+        std::vector<option> options;
+        int (*run)(const Invocation &);
+    };
+    const Command commands[] = {
+        {"register",
+         {kMachine, kInstall},
+         [](const Invocation &i) { return registerModule(i, false); }},
+        {"unregister",
+         {kMachine, kInstall},
+         [](const Invocation &i) { return registerModule(i, true); }},
+        {"get", {}, getValue},
+        {"set", {kMachine, kString, kDword, kHex}, setValue},
+        {"delete", {kMachine}, deleteEntry},
+        {"list", {}, listKeys},
+        {"resources", {}, showResources},
+    };
+    for (const auto &c : commands) {
+        if (command != c.name)
+            continue;
+        Invocation invocation;
+        int status = ExitUsage;
+        // The command name stands where getopt expects the program's.
+        if (!readArguments(command, argc - 1, argv + 1, c.options, invocation, status))
+            return status;
+        return c.run(invocation);
+    }
     return usageError("unknown command '" + command + "'");
 }

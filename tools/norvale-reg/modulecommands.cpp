@@ -1,13 +1,13 @@
 // register, unregister and resources: the commands that work on a module file.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
-#include "com/comtypes.h"
-#include "com/guid.h"
-#include "com/modulecheck.h"
-#include "com/resourcereader.h"
-#include "com/statustext.h"
-#include "registry/registry.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/guid.h"
+#include "platform/com/resources/modulecheck.h"
+#include "platform/com/resources/resourcereader.h"
+#include "platform/com/status/statustext.h"
+#include "platform/registry/registry.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,8 +20,7 @@ namespace nv::regtool {
 namespace {
 
 // A module is named by its file (no search of the library path, which the
-// check before loading could not follow); it is loaded by its absolute path,
-// which is also the path it registers.
+// check before loading could not follow), made absolute: the path it registers.
 std::string modulePath(const std::string &arg)
 {
     if (access(arg.c_str(), F_OK) != 0)
@@ -68,25 +67,15 @@ void printGuidOrHex(const std::vector<uint8_t> &b)
 
 } // namespace
 
-int registerModule(const Args &args, bool unregister)
+int registerModule(const Invocation &call, bool unregister)
 {
     const char *entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
-    bool machine = false;
-    std::string module;
-    for (const auto &a : args) {
-        if (a == "--machine")
-            machine = true;
-        else if (a == "--install")
-            machine = geteuid() == 0;
-        else if (!a.empty() && a[0] == '-')
-            return usageError("unknown option '" + a + "'");
-        else if (module.empty())
-            module = a;
-        else
-            return usageError("more than one module given");
-    }
-    if (module.empty())
+    const bool machine = call.machine || (call.install && geteuid() == 0);
+    if (call.operands.empty())
         return usageError("no module given");
+    if (call.operands.size() > 1)
+        return usageError("more than one module given");
+    const std::string &module = call.operands[0];
 
     // The module has its own copy of the store code, which reads this.
     if (machine)
@@ -99,17 +88,18 @@ int registerModule(const Args &args, bool unregister)
         return ExitFailed;
 
     std::string path = modulePath(module);
-    if (auto check = nv::com::checkModuleFile(path); !check.ok()) {
+    // Loaded through the descriptor that was checked, which stays open while
+    // the module runs: a file put in its place meanwhile is not loaded.
+    nv::com::CheckedModule checked = nv::com::openCheckedModule(path);
+    if (!checked.check.ok()) {
         std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
-                     check.text.c_str());
+                     checked.check.text.c_str());
         return ExitFailed;
     }
-    dlerror();
-    void *handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    void *handle = nv::com::loadCheckedModule(checked, RTLD_NOW | RTLD_LOCAL, why);
     if (!handle) {
-        const char *why = dlerror();
-        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(),
-                     why ? why : "unknown error");
+        std::fprintf(stderr, "norvale-reg: cannot load %s: %s\n", module.c_str(), why.c_str());
         return ExitFailed;
     }
     auto fn = reinterpret_cast<HRESULT (*)()>(dlsym(handle, entry));
@@ -132,8 +122,9 @@ int registerModule(const Args &args, bool unregister)
     return ExitOk;
 }
 
-int showResources(const Args &args)
+int showResources(const Invocation &call)
 {
+    const Args &args = call.operands;
     if (args.size() != 1)
         return usageError("resources takes exactly one module file");
     auto result = nv::com::readResources(args[0]);

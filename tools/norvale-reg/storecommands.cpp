@@ -1,10 +1,10 @@
 // get, set, delete and list: the commands that read and edit the store.
 
-#include "commands.h"
+#include "tools/norvale-reg/commands.h"
 
-#include "registry/regformat.h"
-#include "registry/registry.h"
-#include "registry/storefile.h"
+#include "platform/registry/regformat.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/storefile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -83,17 +83,11 @@ int storeFailure(const char *what, const KeyArg &key, nv::reg::Status s)
     return ExitFailed;
 }
 
-// Options that may stand anywhere: --machine sends class writes to the machine part.
-Args takeMachineOption(const Args &args)
+// --machine sends class writes to the machine part.
+void applyMachineOption(const Invocation &call)
 {
-    Args rest;
-    for (const auto &a : args) {
-        if (a == "--machine")
-            setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
-        else
-            rest.push_back(a);
-    }
-    return rest;
+    if (call.machine)
+        setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
 }
 
 std::string fullName(const KeyArg &key)
@@ -133,8 +127,9 @@ void warnIfDamaged(const std::string &file, const nv::reg::detail::LoadedFile &l
 
 } // namespace
 
-int getValue(const Args &args)
+int getValue(const Invocation &call)
 {
+    const Args &args = call.operands;
     if (args.empty() || args.size() > 2)
         return usageError("get takes a key and an optional value name");
     KeyArg key;
@@ -164,17 +159,18 @@ int getValue(const Args &args)
     return ExitOk;
 }
 
-int setValue(const Args &all)
+int setValue(const Invocation &call)
 {
-    Args args = takeMachineOption(all);
-    if (args.size() != 4)
+    applyMachineOption(call);
+    const Args &args = call.operands;
+    if (args.size() != 2 || call.kind.empty())
         return usageError(
             "set takes a key, a value name and --string, --dword or --hex with its data");
     KeyArg key;
     if (!parseKey(args[0], key))
         return usageError("'" + args[0] + "' is not a key of a known root");
     std::string name = valueName(args[1]);
-    const std::string &kind = args[2], &data = args[3];
+    const std::string &kind = call.kind, &data = call.data;
     nv::reg::Value value;
     if (kind == "--string") {
         value = nv::reg::Value::text(data);
@@ -183,7 +179,7 @@ int setValue(const Args &all)
         if (!parseDword(data, n))
             return usageError("'" + data + "' is not a 32-bit number");
         value = nv::reg::Value::dword(n);
-    } else if (kind == "--hex") {
+    } else { // --hex
         size_t colon = data.find(':');
         uint64_t type;
         if (colon == std::string::npos ||
@@ -191,16 +187,15 @@ int setValue(const Args &all)
             !nv::reg::detail::parseHexList(data.substr(colon + 1), value.data))
             return usageError("'" + data + "' is not TYPE:aa,bb,...");
         value.type = uint32_t(type);
-    } else {
-        return usageError("unknown value kind '" + kind + "'");
     }
     auto s = nv::reg::setValue(key.root, key.path, name, value);
     return s == nv::reg::Status::Ok ? int(ExitOk) : storeFailure("write", key, s);
 }
 
-int deleteEntry(const Args &all)
+int deleteEntry(const Invocation &call)
 {
-    Args args = takeMachineOption(all);
+    applyMachineOption(call);
+    const Args &args = call.operands;
     if (args.empty() || args.size() > 2)
         return usageError("delete takes a key and an optional value name");
     KeyArg key;
@@ -213,8 +208,9 @@ int deleteEntry(const Args &all)
     return s == nv::reg::Status::Ok ? int(ExitOk) : storeFailure("delete from", key, s);
 }
 
-int listKeys(const Args &args)
+int listKeys(const Invocation &call)
 {
+    const Args &args = call.operands;
     using nv::reg::detail::KeyEntry;
     if (args.size() > 1)
         return usageError("list takes at most one key");

@@ -1,9 +1,9 @@
-#include "libraries.h"
+#include "viewer/core/libraries.h"
 
-#include "com/bstr.h"
-#include "com/runtime.h"
 #include "hexops/HexFunctions_i.h"
-#include "runtime/error.h"
+#include "platform/com/bstr.h"
+#include "platform/com/client/runtime.h"
+#include "platform/runtime/error.h"
 #include "stringops/Strings_i.h"
 
 namespace nv {

@@ -3,10 +3,10 @@
 // kept for the life of the process. The methods call the classes' default
 // interfaces by slot and turn a failure status into a run-time error. A
 // string result is handed on as the library made it, owned by the caller
-// and freed when it goes; read it through viewOf().
+// and freed when it goes; read it through its view().
 #pragma once
 
-#include "pagetables.h"
+#include "viewer/core/pagetables.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
-#include "modFormOps.h"
+#include "viewer/core/modFormOps.h"
 
-#include "appinfo/appinfo.h"
-#include "libraries.h"
-#include "modIO.h"
-#include "runtime/checked.h"
+#include "platform/appinfo/appinfo.h"
+#include "platform/runtime/checked.h"
+#include "viewer/core/libraries.h"
+#include "viewer/core/modIO.h"
 
 #include <algorithm>
 
@@ -37,7 +37,7 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
     QString s;
     for (int16_t i = 0; i < kLinesPerPage; ++i) {
         const nv::com::BStr label = theHexFunctions().GenerateOffset(lngFirstByte, i);
-        const QStringView offset = viewOf(label.get());
+        const QStringView offset = label.view();
         QStringView hex[kBytesPerLine];
         // The label and a space, a space or "-" before each byte, three
         // spaces, the characters, CR LF.
@@ -47,7 +47,7 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
             length += hex[c].size();
         }
         const nv::com::BStr joined = theStrings().CombineChars(strCharTable, i);
-        const QStringView chars = viewOf(joined.get());
+        const QStringView chars = joined.view();
         length += chars.size();
 
         s.resize(length);
@@ -75,15 +75,18 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
     RenderPage(HexTable(), CharTable(), first, display);
 }
 
-void FillSplashLabels(const SplashLabels &splash)
+QString versionCaption()
 {
-    splash.lblVersion(QStringLiteral("Version %1.%2.%3")
-                          .arg(app::major())
-                          .arg(app::minor())
-                          .arg(app::revision()));
-    splash.lblCopyright(app::legalCopyright());
-    splash.lblCompany(app::companyName());
-    splash.lblPlatform(QStringLiteral("For Windows 9x/NT/2000"));
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(app::major())
+        .arg(app::minor())
+        .arg(app::revision());
+}
+
+SplashLabels FillSplashLabels()
+{
+    return {versionCaption(), app::legalCopyright(), app::companyName(),
+            QStringLiteral("For Windows 9x/NT/2000")};
 }
 
 } // namespace nv

@@ -1,8 +1,8 @@
 // Page rendering and the splash labels.
 #pragma once
 
-#include "display.h"
-#include "pagetables.h"
+#include "viewer/core/display.h"
+#include "viewer/core/pagetables.h"
 
 #include <QString>
 
@@ -11,15 +11,22 @@
 
 namespace nv {
 
-// The four labels of the splash window, as FillSplashLabels reaches them: the
-// page core knows no windows.
+// The captions of the splash window's four labels: the page core knows no
+// windows.
 struct SplashLabels
 {
-    std::function<void(const QString &)> lblVersion;
-    std::function<void(const QString &)> lblCopyright;
-    std::function<void(const QString &)> lblCompany;
-    std::function<void(const QString &)> lblPlatform;
+    QString lblVersion;
+    QString lblCopyright;
+    QString lblCompany;
+    QString lblPlatform;
 };
+
+// The length of a rendered page, which is the display's maximum: per line
+// the offset label of eight digits and a space, a space or "-" and two
+// digits for each byte, three spaces, a character for each byte, CR LF.
+constexpr int kOffsetDigits = 8;
+constexpr int kRenderedLineLength = kOffsetDigits + 1 + 3 * kBytesPerLine + 3 + kBytesPerLine + 2;
+constexpr int kRenderedPageLength = kLinesPerPage * kRenderedLineLength;
 
 // Appends the 32 lines of the page that starts at lngFirstByte to the display.
 void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lngFirstByte,
@@ -33,7 +40,10 @@ void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &displa
 // First position of the page the selector value v points at: |v * 512| + 1.
 int32_t FirstPositionOf(int32_t selectorValue);
 
-// Sets the captions of the splash window's four labels.
-void FillSplashLabels(const SplashLabels &splash);
+// The captions of the splash window's four labels.
+SplashLabels FillSplashLabels();
+
+// "Version major.minor.revision", as the splash and the about box show it.
+QString versionCaption();
 
 } // namespace nv

@@ -1,7 +1,9 @@
-#include "modIO.h"
+#include "viewer/core/modIO.h"
 
-#include "files/filenumbers.h"
-#include "runtime/checked.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/checked.h"
+
+#include <QFile>
 
 #include <climits>
 
@@ -9,7 +11,12 @@ namespace nv {
 
 int32_t PageCount(const QString &strFileName)
 {
-    const std::string name = strFileName.toStdString();
+    return PageCount(QFile::encodeName(strFileName));
+}
+
+int32_t PageCount(const QByteArray &fileName)
+{
+    const std::string name = fileName.toStdString();
     int32_t pages = nv::files::fileLength(name) / kBytesPerPage;
     if (nv::files::fileLength(name) % kBytesPerPage > 0)
         pages = checkedAdd(pages, 1);
@@ -30,7 +37,7 @@ void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer)
             count = INT32_MAX - lngFirstByte + 1;
     }
     uint8_t bytes[kBytesPerPage];
-    nv::files::getBytes(1, lngFirstByte, count, bytes);
+    nv::files::getBytes(kFileNumber, lngFirstByte, count, bytes);
     for (int32_t k = 0; k < count; ++k)
         bytBuffer.set(k / kBytesPerLine, k % kBytesPerLine, bytes[k]);
     if (overflows)

@@ -1,10 +1,11 @@
-// The three page tables, PageBuffer, HexTable and CharTable: 32 lines of 16
-// cells, kept as two-dimensional safe arrays with the line index varying
-// fastest, which is how the component libraries receive them.
+// The three page tables, PageBuffer, HexTable and CharTable: one cell for
+// each byte of a page, kept as two-dimensional safe arrays, which is how the
+// component libraries receive them.
 #pragma once
 
-#include "com/bstr.h"
-#include "com/comtypes.h"
+#include "platform/com/bstr.h"
+#include "platform/com/comtypes.h"
+#include "platform/com/safearray.h"
 
 #include <QString>
 #include <QStringView>
@@ -14,18 +15,15 @@
 
 namespace nv {
 
-constexpr int kLinesPerPage = 32;
-constexpr int kBytesPerLine = 16;
-constexpr int kBytesPerPage = kLinesPerPage * kBytesPerLine;
+using com::kBytesPerLine;
+using com::kBytesPerPage;
+using com::kLinesPerPage;
 
-// A counted string's text without a copy; a null string is empty.
-inline QStringView viewOf(BSTR s) { return QStringView(s, qsizetype(SysStringLen(s))); }
-
-// The linear index of element (line, column), the line index fastest. The
-// tables are only ever indexed by the page geometry, so it is not checked.
+// The linear index of element (line, column). The tables are only ever
+// indexed by the page geometry, so it is not checked.
 constexpr size_t cellOf(int line, int column)
 {
-    return size_t(line) + size_t(kLinesPerPage) * size_t(column);
+    return com::elementIndex(size_t(line), size_t(column), size_t(kLinesPerPage));
 }
 
 class ByteTable
@@ -63,7 +61,7 @@ public:
     // The element's text without a copy; valid until the element is replaced.
     QStringView view(int line, int column) const
     {
-        return viewOf(static_cast<const BSTR *>(m_array->pvData)[cellOf(line, column)]);
+        return com::view(static_cast<const BSTR *>(m_array->pvData)[cellOf(line, column)]);
     }
     SAFEARRAY **array() { return &m_array; }
 

@@ -5,7 +5,7 @@
 // time that it agrees with the table of slots of the interface header.
 #pragma once
 
-#include "slot.h"
+#include "platform/com/server/slot.h"
 
 #include <cstddef>
 #include <iterator>

@@ -1,10 +1,10 @@
-#include "dualobject.h"
+#include "platform/com/server/dualobject.h"
 
-#include "guard.h"
-#include "module.h"
+#include "platform/com/server/guard.h"
+#include "platform/com/server/module.h"
 
-#include "com/bstr.h"
-#include "com/statustext.h"
+#include "platform/com/bstr.h"
+#include "platform/com/status/statustext.h"
 
 #include <cstring>
 #include <new>

@@ -7,7 +7,7 @@
 // the shared implementations below with the class's own self type.
 #pragma once
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 #include <atomic>
 

@@ -3,9 +3,9 @@
 // namespace scope.
 #pragma once
 
-#include "factory.h"
-#include "module.h"
-#include "registration.h"
+#include "platform/com/server/factory.h"
+#include "platform/com/server/module.h"
+#include "platform/com/server/registration.h"
 
 #define NV_COMPONENT_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -1,7 +1,7 @@
-#include "factory.h"
+#include "platform/com/server/factory.h"
 
-#include "dualobject.h"
-#include "module.h"
+#include "platform/com/server/dualobject.h"
+#include "platform/com/server/module.h"
 
 #include <atomic>
 #include <new>

@@ -2,7 +2,7 @@
 // factory; while any factory reference is held the module counts as in use.
 #pragma once
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 namespace nv::com::server {
 

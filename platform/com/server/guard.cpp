@@ -1,6 +1,6 @@
-#include "guard.h"
+#include "platform/com/server/guard.h"
 
-#include "runtime/error.h"
+#include "platform/runtime/error.h"
 
 #include <new>
 

@@ -2,7 +2,7 @@
 // slot runs its body through guarded(), so no C++ exception leaves a module.
 #pragma once
 
-#include "com/comtypes.h"
+#include "platform/com/comtypes.h"
 
 namespace nv::com::server {
 

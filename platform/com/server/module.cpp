@@ -1,4 +1,4 @@
-#include "module.h"
+#include "platform/com/server/module.h"
 
 #include <atomic>
 

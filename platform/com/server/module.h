@@ -3,7 +3,7 @@
 // locks taken through IClassFactory::LockServer.
 #pragma once
 
-#include "com/comtypes.h"
+#include "platform/com/comtypes.h"
 
 namespace nv::com::server {
 

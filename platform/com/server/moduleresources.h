@@ -4,7 +4,7 @@
 // module, at namespace scope.
 #pragma once
 
-#include "typelibtext.h"
+#include "platform/com/server/typelibtext.h"
 
 #define NV_MODULE_RESOURCES(contract, iidType, versionText)                                        \
     namespace {                                                                                    \

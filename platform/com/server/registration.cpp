@@ -1,9 +1,9 @@
-#include "registration.h"
+#include "platform/com/server/registration.h"
 
-#include "guard.h"
+#include "platform/com/server/guard.h"
 
-#include "com/guid.h"
-#include "registry/registry.h"
+#include "platform/com/guid.h"
+#include "platform/registry/registry.h"
 
 #include <algorithm>
 #include <climits>

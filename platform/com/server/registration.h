@@ -16,7 +16,7 @@
 // anything else in the store) stays.
 #pragma once
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 // leaves it so, and the body runs behind the exception barrier.
 #pragma once
 
-#include "guard.h"
+#include "platform/com/server/guard.h"
 
-#include "com/bstr.h"
+#include "platform/com/bstr.h"
 
 #include <string_view>
 

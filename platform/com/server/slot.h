@@ -4,7 +4,7 @@
 // it that unpacks checked VARIANT arguments into those C types.
 #pragma once
 
-#include "com/comtypes.h"
+#include "platform/com/comtypes.h"
 
 #include <cstddef>
 #include <tuple>

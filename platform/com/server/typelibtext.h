@@ -11,10 +11,10 @@
 //   coclass HexFunctions {…} 1.0 flags creatable default _HexFunctions
 #pragma once
 
-#include "classinfo.h"
+#include "platform/com/server/classinfo.h"
 
-#include "com/guid.h"
-#include "com/resourcedata.h"
+#include "platform/com/guid.h"
+#include "platform/com/resources/resourcedata.h"
 
 #include <string_view>
 

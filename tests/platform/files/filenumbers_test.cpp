@@ -1,14 +1,23 @@
-#include "files/filenumbers.h"
-#include "runtime/error.h"
-#include "testenv.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/error.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
+#include <endian.h>
 #include <fcntl.h>
+#include <iterator>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -159,4 +168,46 @@ TEST_F(FileNumbers, ReadingNeverChangesTheFile)
     files::close(1);
     EXPECT_EQ(nvtest::readFile(dir / "f"), content);
     EXPECT_EQ(fs::last_write_time(dir / "f"), before);
+}
+
+// A file that looks regular but whose reads can wait: the kernel's log in
+// /proc, which only root may read and which reading empties. It is stood in
+// for by a plain file of three bytes on which, in a child, the kernel is told
+// (by a seccomp filter) to answer every read past them as it answers a
+// non-blocking read of that log once its data is used up: EAGAIN. The child's alarm turns
+// a read that keeps retrying into a failure rather than a hang.
+TEST_F(FileNumbers, AReadThatWouldWaitEndsTheBytes)
+{
+    nvtest::writeFile(dir / "log", "abc");
+    files::openForRead(1, (dir / "log").string());
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(10);
+        constexpr unsigned kOffsetLow =
+            offsetof(seccomp_data, args[3]) + (__BYTE_ORDER == __BIG_ENDIAN ? 4 : 0);
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_pread64, 0, 3),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, kOffsetLow),
+            BPF_JUMP(BPF_JMP | BPF_JGE | BPF_K, 3, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            _exit(2);
+        uint8_t page[8];
+        std::fill(std::begin(page), std::end(page), 0xAA);
+        if (errorOf([&] { files::getBytes(1, 1, 8, page); }) != 0 ||
+            errorOf([&] { files::getByte(1, 5); }) != 0)
+            _exit(3);
+        const uint8_t expected[8] = {'a', 'b', 'c', 0, 0, 0, 0, 0};
+        _exit(std::equal(std::begin(page), std::end(page), expected) ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "the read kept waiting (signal " << WTERMSIG(status) << ")";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: no filter, 3: the read raised, 4: wrong bytes";
 }

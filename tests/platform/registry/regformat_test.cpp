@@ -1,9 +1,9 @@
 // The text form of store files: every value form survives a round trip,
 // anything malformed is refused as a whole.
 
-#include "registry/regformat.h"
+#include "platform/registry/regformat.h"
 
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

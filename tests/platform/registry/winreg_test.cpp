@@ -1,8 +1,8 @@
 // The classic read calls: buffer-size rules and handle safety.
 
-#include "registry/registry.h"
-#include "registry/winreg.h"
-#include "testenv.h"
+#include "platform/registry/registry.h"
+#include "platform/registry/winreg.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

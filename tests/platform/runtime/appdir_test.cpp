@@ -1,7 +1,7 @@
 // Where a program's settings live, and the making of the user's directory.
-#include "runtime/appdir.h"
+#include "platform/runtime/appdir.h"
 
-#include "testenv.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The numeric test, the conversion colours use, and the colour check.
-#include "runtime/error.h"
-#include "runtime/numeric.h"
+#include "platform/runtime/error.h"
+#include "platform/runtime/numeric.h"
 
 #include <gtest/gtest.h>
 

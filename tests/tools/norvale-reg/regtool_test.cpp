@@ -1,7 +1,7 @@
 // norvale-reg end to end, run as a separate process on a scratch store.
 
-#include "modulefile.h"
-#include "testenv.h"
+#include "tests/support/modulefile.h"
+#include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +72,11 @@ TEST_F(RegToolTest, UsageErrorsExitWithTwo)
         {"set", "HKCU\\A", "v", "--hex", "3:zz"},
         {"set", "HKCU\\A", "v", "--float", "1"},
         {"set", "HKCU\\A", "v"},
+        {"set", "HKCU\\A", "v", "--string"},
+        {"set", "HKCU\\A", "v", "--string", "a", "--dword", "1"},
+        {"set", "--", "HKCU\\A", "v", "--string", "a"},
+        {"get", "HKCU\\A", "--machine"},
+        {"delete", "--machine=yes", "HKCU\\A"},
         {"delete", "HKCU"},
         {"register"},
         {"register", "--bogus", "m.so"},
@@ -118,6 +123,32 @@ TEST_F(RegToolTest, SetGetDeleteAndList)
     EXPECT_NE(out.find("not found"), std::string::npos);
     EXPECT_EQ(tool({"delete", "HKLM\\SOFTWARE"}), 0);
     EXPECT_EQ(tool({"get", "HKLM\\SOFTWARE\\Test", "Text"}), 1);
+}
+
+TEST_F(RegToolTest, OptionsStandAnywhereAndDoubleDashEndsThem)
+{
+    const std::string key = "HKCU\\Odd";
+    const struct
+    {
+        std::vector<std::string> args;
+        int status;
+        std::string name, shown; // a value of the key afterwards
+    } steps[] = {
+        {{"set", "--string", "odd", "--", key, "--machine"}, 0, "--machine", "odd\n"},
+        {{"set", key, "--string", "kept", "-x"}, 2, "-x", ""},
+        {{"set", key, "--dword=7", "--", "-x"}, 0, "-x", "7\n"},
+        {{"set", key, "plain", "--machine", "--string", "p"}, 0, "plain", "p\n"},
+        {{"delete", "--", key, "--machine"}, 0, "--machine", ""},
+        {{"delete", key, "--", "-x"}, 0, "plain", "p\n"},
+    };
+    for (const auto &step : steps) {
+        std::string out;
+        EXPECT_EQ(tool(step.args, &out), step.status) << step.args[1] << "\n" << out;
+        out.clear();
+        const int found = tool({"get", "--", key, step.name}, &out);
+        EXPECT_EQ(found == 0 ? out : "", step.shown) << step.name;
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "machine")); // no step wrote the machine part
 }
 
 TEST_F(RegToolTest, ReportsADamagedStoreByFileAndLine)

@@ -1,10 +1,10 @@
 // The page core end to end: file number 1, the two library classes created
 // by class identifier from a scratch registry store, and the rendered text.
-#include "files/filenumbers.h"
-#include "modFormOps.h"
-#include "modIO.h"
-#include "runtime/error.h"
-#include "testenv.h"
+#include "platform/files/filenumbers.h"
+#include "platform/runtime/error.h"
+#include "tests/support/testenv.h"
+#include "viewer/core/modFormOps.h"
+#include "viewer/core/modIO.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ class PageCore : public ::testing::Test
 protected:
     // Every test has a store of its own.
     void SetUp() override { nvtest::registerComponents(); }
-    void TearDown() override { nv::files::close(1); }
+    void TearDown() override { nv::files::close(nv::kFileNumber); }
 
     std::string makeFile(const std::string &name, const std::string &bytes)
     {
@@ -59,8 +59,8 @@ protected:
     }
     QString show(const std::string &path, int32_t selector)
     {
-        nv::files::close(1);
-        nv::files::openForRead(1, path);
+        nv::files::close(nv::kFileNumber);
+        nv::files::openForRead(nv::kFileNumber, path);
         FakeDisplay d;
         nv::ShowPage([&] { return selector; }, d);
         EXPECT_EQ(d.replacements, 32);
@@ -131,8 +131,8 @@ TEST_F(PageCore, LabelsFollowTheSelectedPage)
     EXPECT_TRUE(page3[0].startsWith("00000600  ")) << page3[0].toStdString();
     EXPECT_TRUE(page3[31].startsWith("000007F0  "));
     // Labels past the 0FFFFFF0 line keep eight digits.
-    nv::files::close(1);
-    nv::files::openForRead(1, path);
+    nv::files::close(nv::kFileNumber);
+    nv::files::openForRead(nv::kFileNumber, path);
     FakeDisplay d;
     const int32_t page = -(0x10000000 / 512);
     nv::ShowPage([&] { return page + 1; }, d);
@@ -194,7 +194,7 @@ TEST_F(PageCore, AgreesWithXxd)
 TEST_F(PageCore, PositionsNearTheTopOfTheRangeOverflow)
 {
     std::string path = makeFile("small", "abc");
-    nv::files::openForRead(1, path);
+    nv::files::openForRead(nv::kFileNumber, path);
     // Bytes up to position 2^31 - 1 are read, then the advance overflows.
     nv::ByteTable buf;
     for (int k = 0; k < 512; ++k)

@@ -1,0 +1,36 @@
+// The main window's controls, for the tests and benchmarks that drive them
+// directly. frmMain keeps its controls to itself and names this its friend.
+#pragma once
+
+#include "viewer/frmMain.h"
+#include "viewer/frmOptions.h"
+
+namespace nv {
+
+struct frmMainControls
+{
+    explicit frmMainControls(frmMain &form)
+        : updScroll(form.updScroll), dlgMain(form.dlgMain), txtDisplay(form.txtDisplay),
+          mnuFile(form.mnuFile), mnuEdit(form.mnuEdit), mnuView(form.mnuView),
+          mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub), mnuEditSub(form.mnuEditSub),
+          mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
+          displayColors(form.displayColors())
+    {
+    }
+
+    forms::UpDown *const updScroll;
+    forms::CommonDialog &dlgMain;
+    forms::TextBox *const txtDisplay;
+    QMenu *const mnuFile;
+    QMenu *const mnuEdit;
+    QMenu *const mnuView;
+    QMenu *const mnuHelp;
+    forms::MenuArray &mnuFileSub;
+    forms::MenuArray &mnuEditSub;
+    forms::MenuArray &mnuViewSub;
+    forms::MenuArray &mnuHelpSub;
+    // What the window gives its options dialog.
+    DisplayColors &displayColors;
+};
+
+} // namespace nv
