@@ -125,16 +125,25 @@ void warnIfDamaged(const std::string &file, const nv::reg::detail::LoadedFile &l
                      file.c_str(), loaded.problem.c_str());
 }
 
+// Checks that a key and at most one value name were given and reads the
+// key; the usage error's exit status when not.
+int readKeyAndName(const Args &args, const std::string &usage, KeyArg &key)
+{
+    if (args.empty() || args.size() > 2)
+        return usageError(usage);
+    if (!parseKey(args[0], key))
+        return usageError("'" + args[0] + "' is not a key of a known root");
+    return ExitOk;
+}
+
 } // namespace
 
 int getValue(const Invocation &call)
 {
     const Args &args = call.operands;
-    if (args.empty() || args.size() > 2)
-        return usageError("get takes a key and an optional value name");
     KeyArg key;
-    if (!parseKey(args[0], key))
-        return usageError("'" + args[0] + "' is not a key of a known root");
+    if (int status = readKeyAndName(args, "get takes a key and an optional value name", key))
+        return status;
     std::string name = args.size() == 2 ? valueName(args[1]) : std::string();
     for (const auto &file : nv::reg::detail::readFilesFor(key.root))
         warnIfDamaged(file, nv::reg::detail::loadStoreFile(file));
@@ -196,11 +205,9 @@ int deleteEntry(const Invocation &call)
 {
     applyMachineOption(call);
     const Args &args = call.operands;
-    if (args.empty() || args.size() > 2)
-        return usageError("delete takes a key and an optional value name");
     KeyArg key;
-    if (!parseKey(args[0], key))
-        return usageError("'" + args[0] + "' is not a key of a known root");
+    if (int status = readKeyAndName(args, "delete takes a key and an optional value name", key))
+        return status;
     if (args.size() == 1 && key.path.empty())
         return usageError("a root cannot be deleted");
     auto s = args.size() == 2 ? nv::reg::deleteValue(key.root, key.path, valueName(args[1]))

@@ -1,5 +1,7 @@
 #include "viewer/core/droppedfile.h"
 
+#include "platform/runtime/ascii.h"
+
 #include <QList>
 
 #include <optional>
@@ -7,17 +9,6 @@
 namespace nv {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Every %XX as its byte; nothing for a malformed escape or a NUL, which no
 // file name holds.
@@ -32,7 +23,7 @@ std::optional<QByteArray> percentDecoded(const QByteArray &text)
         }
         if (i + 2 >= text.size())
             return std::nullopt;
-        const int high = hexValue(text[i + 1]), low = hexValue(text[i + 2]);
+        const int high = ascii::hexDigitValue(text[i + 1]), low = ascii::hexDigitValue(text[i + 2]);
         if (high < 0 || low < 0 || (high == 0 && low == 0))
             return std::nullopt;
         out += char(high * 16 + low);
