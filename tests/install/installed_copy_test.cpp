@@ -159,9 +159,14 @@ TEST_F(InstalledCopy, APersonsPageAndOptionsWorkAndStayInTheirOwnDirectory)
               "");
 
     // The installed program itself writes its settings there on a first
-    // start; it keeps running, so it is stopped after a while.
+    // start; it keeps running, so it is stopped once the file is there (or
+    // after a minute, however loaded the machine).
     fs::remove(userIni);
-    EXPECT_EQ(asPerson(std::string("timeout -s KILL 3 ") + q(m_prefix / "bin" / "norvale3") + "; true",
+    const std::string startUntilWritten =
+        q(m_prefix / "bin" / "norvale3") + " & pid=$!; i=0; while [ ! -e " + q(userIni) +
+        " ] && [ $i -lt 600 ] && kill -0 $pid 2>/dev/null; do sleep 0.1; i=$((i+1)); done; " +
+        "kill -KILL $pid 2>/dev/null; wait $pid; true";
+    EXPECT_EQ(asPerson(startUntilWritten,
                        [&](const std::string &) {
                            return fs::exists(userIni) ? "" : "no " + userIni.native();
                        }),
