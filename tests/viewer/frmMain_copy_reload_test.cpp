@@ -147,6 +147,8 @@ TEST_F(CopyAndReload, ReloadFollowsTheFileOrChangesNothing)
              fs::create_directory(path);
          },
          2, 3, pageBytes(3), "Reload failed: Is a directory"},
+        {"grown to 2 GiB (sparse)", [&] { fs::resize_file(path, int64_t(1) << 31); }, 2, 3,
+         pageBytes(3), "Reload failed: File too large for Norvale (2 GiB or more)"},
     };
     for (const auto &c : cases) {
         std::error_code ec;
