@@ -101,14 +101,8 @@ QByteArray cannotOpenLine(const QByteArray &file)
     // The open itself reports only an error number; the system's reason is
     // asked for again with the same open the program makes.
     const posix::OpenedFile f = posix::openRegularForRead(file.toStdString());
-    QByteArray reason;
-    if (f.error)
-        reason = std::strerror(f.error);
-    else if (S_ISDIR(f.info.st_mode))
-        reason = std::strerror(EISDIR);
-    else if (!f.ok())
-        reason = "Not a regular file";
-    else
+    QByteArray reason = QByteArray::fromStdString(posix::openRefusal(f));
+    if (reason.isEmpty())
         reason = "It could not be read";
     return "norvale3: cannot open '" + file + "': " + reason + '\n';
 }

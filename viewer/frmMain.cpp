@@ -30,6 +30,7 @@
 #include <QPixmap>
 #include <QSysInfo>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <exception>
@@ -175,11 +176,29 @@ frmMain::frmMain()
 
     mnuFileSub.add(FileOpen, QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuFileSub.add(FileClose, QStringLiteral("&Close"), {}, false);
+    mnuFileReload = mnuFile->addAction(QStringLiteral("&Reload"));
     mnuFileSub.add(FileSeparator, QStringLiteral("-"));
     mnuFileSub.add(FileExit, QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_X));
     mnuEditSub.add(EditCopy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
+    mnuEditCopyAs = mnuEdit->addMenu(QStringLiteral("Copy A&s"));
+    mnuCopyAsHex = mnuEditCopyAs->addAction(QStringLiteral("&Hex"));
+    mnuCopyAsCArray = mnuEditCopyAs->addAction(QStringLiteral("&C Array"));
     mnuEditSub.add(EditSelectAll, QStringLiteral("Select &All"),
                    QKeySequence(Qt::CTRL | Qt::Key_A));
+    // Shortcuts of the whole window, whichever control has the focus; only
+    // while a file is open.
+    for (auto [action, key] :
+         {std::pair{mnuFileReload, QKeySequence(Qt::Key_F5)},
+          std::pair{mnuCopyAsHex, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+          std::pair{mnuCopyAsCArray, QKeySequence()}}) {
+        action->setEnabled(false);
+        if (key.isEmpty())
+            continue;
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    mnuEditCopyAs->setEnabled(false);
     mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
     mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
 
@@ -198,7 +217,12 @@ frmMain::frmMain()
     connectHandler(&mnuHelpSub, &forms::MenuArray::clicked, this, &frmMain::mnuHelpSub_Click);
     connectHandler(txtDisplay, &forms::TextBox::clicked, this, &frmMain::txtDisplay_Click);
     connectHandler(updScroll, &forms::UpDown::changed, this, &frmMain::updScroll_Change);
+    connectHandler(mnuCopyAsHex, &QAction::triggered, this, &frmMain::mnuCopyAsHex_Click);
+    connectHandler(mnuCopyAsCArray, &QAction::triggered, this, &frmMain::mnuCopyAsCArray_Click);
+    connectHandler(mnuFileReload, &QAction::triggered, this, &frmMain::mnuFileReload_Click);
+    connectHandler(&m_diskWatch, &DiskWatch::changed, this, &frmMain::diskStateChanged);
 
+    m_notice = std::make_unique<forms::Notice>(txtDisplay);
     m_display = std::make_unique<Display>(txtDisplay);
     if (!g_instance)
         g_instance = this;
@@ -232,12 +256,14 @@ void frmMain::Form_Unload()
 {
     if (files::isOpen(kFileNumber))
         files::close(kFileNumber);
+    FileClosed();
 }
 
 void frmMain::Form_Terminate()
 {
     if (files::isOpen(kFileNumber))
         files::close(kFileNumber);
+    FileClosed();
 }
 
 void frmMain::mnuFileSub_Click(int index)
@@ -273,8 +299,10 @@ void frmMain::OpenNamedFile(const QString &fileName)
 void frmMain::OpenNamedFile(const QByteArray &fileName)
 {
     m_strFileName = QFile::decodeName(fileName);
+    m_fileNameBytes = fileName;
     ToggleFileMenus();
     files::openForRead(kFileNumber, fileName.toStdString());
+    FileOpened();
     updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
 }
@@ -297,6 +325,7 @@ void frmMain::OpenDroppedFile(const QByteArray &fileName)
 void frmMain::CloseFile()
 {
     files::close(kFileNumber);
+    FileClosed();
     ToggleFileMenus();
     txtDisplay->setText(QString());
 }
@@ -415,12 +444,126 @@ void frmMain::updScroll_Change()
     if (!files::isOpen(kFileNumber))
         return;
     ShowSelectedPage();
+    NotifyDiskState();
 }
 
 bool frmMain::openFileNamed(const QByteArray &fileName)
 {
     forms::runHandler([&] { OpenDroppedFile(fileName); });
     return files::isOpen(kFileNumber);
+}
+
+void frmMain::mnuCopyAsHex_Click()
+{
+    CopyAs(CopyFormat::Hex);
+}
+
+void frmMain::mnuCopyAsCArray_Click()
+{
+    CopyAs(CopyFormat::CArray);
+}
+
+// The bytes come from the page as it was read when shown, and only those
+// inside the file as long as it was at open or the last reload.
+void frmMain::CopyAs(CopyFormat format)
+{
+    if (!files::isOpen(kFileNumber))
+        return;
+    PageBytes range;
+    if (!txtDisplay->text().isEmpty()) {
+        const int64_t pageOffset = int64_t(FirstPositionOf(updScroll->value())) - 1;
+        const int inFile = bytesOnPage(pageOffset, files::openedStatus(kFileNumber).st_size);
+        range = selectedPageBytes(txtDisplay->selStart(), txtDisplay->selLength(), inFile);
+    }
+    if (range.count == 0) {
+        Notify(QStringLiteral("No bytes to copy"));
+        return;
+    }
+    uint8_t bytes[kBytesPerPage];
+    for (int k = 0; k < range.count; ++k) {
+        const int b = range.first + k;
+        bytes[k] = PageBuffer().at(b / kBytesPerLine, b % kBytesPerLine);
+    }
+    forms::clipboard::clear();
+    forms::clipboard::setText(formatBytes(format, bytes, range.count));
+    Notify(copiedNotice(format, range.count));
+}
+
+void frmMain::mnuFileReload_Click()
+{
+    if (files::isOpen(kFileNumber))
+        ReloadFile();
+}
+
+// The file is opened again by its name and checked before it replaces the
+// one shown: a reload that fails leaves everything as it was.
+void frmMain::ReloadFile()
+{
+    try {
+        files::reopenForRead(kFileNumber, m_fileNameBytes.toStdString());
+    } catch (const std::exception &e) {
+        Notify(QStringLiteral("Reload failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        return;
+    }
+    FileOpened();
+    try {
+        // The page the selector is on, or the new last page.
+        const auto length = int32_t(files::openedStatus(kFileNumber).st_size);
+        updScroll->setMin(1 - PageCountOfLength(length));
+        txtDisplay->setText(QString());
+        ShowSelectedPage();
+    } catch (const std::exception &e) {
+        Notify(QStringLiteral("Reload failed: %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    ResetFindPosition();
+}
+
+void frmMain::ResetFindPosition()
+{
+    // Where Find and Go to Offset keep their current position, it goes back
+    // to the shown page's first byte here.
+}
+
+void frmMain::FileOpened()
+{
+    for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
+        action->setEnabled(true);
+    mnuEditCopyAs->setEnabled(true);
+    m_diskWatch.watch(m_fileNameBytes, files::openedStatus(kFileNumber));
+    ClearNotice();
+}
+
+void frmMain::FileClosed()
+{
+    for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
+        action->setEnabled(false);
+    mnuEditCopyAs->setEnabled(false);
+    m_diskWatch.stop();
+    ClearNotice();
+}
+
+void frmMain::diskStateChanged(DiskState)
+{
+    NotifyDiskState();
+}
+
+// Said again on each page change until the user reloads or closes.
+void frmMain::NotifyDiskState()
+{
+    if (m_diskWatch.state() == DiskState::Changed)
+        Notify(QStringLiteral("Changed on disk - F5 reloads"));
+    else if (m_diskWatch.state() == DiskState::Deleted)
+        Notify(QStringLiteral("Deleted on disk"));
+}
+
+void frmMain::Notify(const QString &text)
+{
+    m_notice->show(text);
+}
+
+void frmMain::ClearNotice()
+{
+    QToolTip::hideText();
 }
 
 } // namespace nv

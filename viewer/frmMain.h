@@ -7,16 +7,26 @@
 // change event. A single local file dropped on the window (file:///path,
 // file://localhost/path or this machine's own name as the host) is opened as
 // File > Open opens the file chosen in the dialog.
+//
+// Edit > Copy As puts the bytes of the shown page that the selection covers
+// on the clipboard as hexadecimal text or a C array; File > Reload opens the
+// file again by its name, and a watch on the name tells the user when the
+// file changes on disk.
 #pragma once
+
+#include "viewer/core/copyas.h"
+#include "viewer/core/diskwatch.h"
 
 #include "platform/forms/commondialog.h"
 #include "platform/forms/form.h"
 #include "platform/forms/menuarray.h"
+#include "platform/forms/notice.h"
 
 #include <QString>
 
 #include <memory>
 
+class QAction;
 class QMenu;
 
 namespace nv {
@@ -82,6 +92,11 @@ private:
     forms::MenuArray mnuEditSub;
     forms::MenuArray mnuViewSub;
     forms::MenuArray mnuHelpSub;
+    // Items of their own beside the arrays: Edit > Copy As and File > Reload.
+    QMenu *mnuEditCopyAs;
+    QAction *mnuCopyAsHex;
+    QAction *mnuCopyAsCArray;
+    QAction *mnuFileReload;
 
     void mnuFileSub_Click(int index);
     void mnuEditSub_Click(int index);
@@ -89,6 +104,9 @@ private:
     void mnuHelpSub_Click(int index);
     void txtDisplay_Click();
     void updScroll_Change();
+    void mnuCopyAsHex_Click();
+    void mnuCopyAsCArray_Click();
+    void mnuFileReload_Click();
 
     void OpenFile();
     void OpenNamedFile(const QString &fileName);
@@ -97,6 +115,20 @@ private:
     void CloseFile();
     void ToggleFileMenus();
     void ShowSelectedPage();
+
+    void CopyAs(CopyFormat format);
+    void ReloadFile();
+    // Find's current position goes back to the shown page's first byte.
+    void ResetFindPosition();
+    // What follows file number 1 being opened or closed: the commands that
+    // need it, the watch on its name, the notice about it.
+    void FileOpened();
+    void FileClosed();
+    void diskStateChanged(DiskState state);
+    void NotifyDiskState();
+    // A transient notice at the display, heard by a screen reader too.
+    void Notify(const QString &text);
+    void ClearNotice();
 
     // The paging keys, each one change of the page selector at most.
     void addPagingKey(const QKeySequence &key, void (frmMain::*command)());
@@ -111,6 +143,10 @@ private:
     class Display;
     std::unique_ptr<Display> m_display;
     QString m_strFileName;
+    // The name as the bytes it was opened by, which Reload and the watch use.
+    QByteArray m_fileNameBytes;
+    std::unique_ptr<forms::Notice> m_notice;
+    DiskWatch m_diskWatch;
 };
 
 } // namespace nv

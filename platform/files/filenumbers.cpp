@@ -24,6 +24,13 @@ std::array<int, kMaxFileNumber + 1> &table()
     return fds;
 }
 
+// Status of each open file number when it was opened.
+std::array<struct stat, kMaxFileNumber + 1> &statusTable()
+{
+    static std::array<struct stat, kMaxFileNumber + 1> status{};
+    return status;
+}
+
 void checkNumber(int number)
 {
     if (number < 1 || number > kMaxFileNumber)
@@ -39,17 +46,31 @@ int openDescriptor(int number)
     return fd;
 }
 
-[[noreturn]] void raiseOpenError(int e)
+// The error number of a failed open, with the system's words for it.
+[[noreturn]] void raiseOpenError(const posix::OpenedFile &f)
 {
-    switch (e) {
-    case ENOENT: raise(err::FileNotFound);
-    case ENOTDIR: raise(err::PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS: raise(err::PathFileAccessError);
-    case ENOMEM: raise(err::OutOfMemory);
-    default: raise(err::PathFileAccessError);
+    const std::string reason = posix::openRefusal(f);
+    switch (f.error) {
+    case ENOENT:
+        raise(err::FileNotFound, reason);
+    case ENOTDIR:
+        raise(err::PathNotFound, reason);
+    case ENOMEM:
+        raise(err::OutOfMemory, reason);
+    default:
+        raise(err::PathFileAccessError, reason);
     }
+}
+
+// The file at `path`, open for reading, or the error that says why not.
+posix::OpenedFile openChecked(const std::string &path)
+{
+    if (path.empty() || path.find('\0') != std::string::npos)
+        raise(err::PathFileAccessError);
+    posix::OpenedFile f = posix::openRegularForRead(path);
+    if (!f.ok())
+        raiseOpenError(f);
+    return f;
 }
 
 } // namespace
@@ -59,15 +80,29 @@ void openForRead(int number, const std::string &path)
     checkNumber(number);
     if (table()[size_t(number)] >= 0)
         raise(err::FileAlreadyOpen);
-    if (path.empty() || path.find('\0') != std::string::npos)
-        raise(err::PathFileAccessError);
-    posix::OpenedFile f = posix::openRegularForRead(path);
-    if (!f.ok()) {
-        if (f.error)
-            raiseOpenError(f.error);
-        raise(err::PathFileAccessError);
-    }
+    posix::OpenedFile f = openChecked(path);
+    statusTable()[size_t(number)] = f.info;
     table()[size_t(number)] = f.fd.release();
+}
+
+void reopenForRead(int number, const std::string &path)
+{
+    openDescriptor(number);
+    posix::OpenedFile f = openChecked(path);
+    if (f.info.st_size > INT32_MAX)
+        raise(err::Overflow, "File too large for Norvale (2 GiB or more)");
+    uint8_t first = 0;
+    if (posix::readAt(f.fd.get(), &first, 1, 0) < 0)
+        raise(err::DeviceIOError, std::strerror(errno));
+    ::close(table()[size_t(number)]);
+    statusTable()[size_t(number)] = f.info;
+    table()[size_t(number)] = f.fd.release();
+}
+
+const struct stat &openedStatus(int number)
+{
+    openDescriptor(number);
+    return statusTable()[size_t(number)];
 }
 
 void close(int number)

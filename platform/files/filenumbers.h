@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
 
 namespace nv::files {
 
@@ -15,6 +16,16 @@ constexpr int kMaxFileNumber = 511;
 // FIFO, socket or device) fails like a file that cannot be opened, so that a
 // FIFO can never block the program or be read without end.
 void openForRead(int number, const std::string &path);
+// Opens `path` again under a second descriptor and checks it as an open for
+// viewing must be: a regular file that opens for reading, shorter than
+// 2 GiB (the page arithmetic's limit; overflow, 6, beyond it), whose first
+// byte reads. Only then is it put in the place of the file `number` has
+// open, which is closed. On any failure nothing changes, and the error's
+// text says why in the system's words. `number` must be open (52 if not).
+void reopenForRead(int number, const std::string &path);
+// The status (device, inode, size, modification time) of the file open
+// under `number` as it was when opened or reopened; 52 if it is not open.
+const struct stat &openedStatus(int number);
 // Closing a number that is not open is no error.
 void close(int number);
 bool isOpen(int number);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -43,6 +44,17 @@ OpenedFile openRegularForRead(const std::string &path)
     r.regular = true;
     r.fd = std::move(fd);
     return r;
+}
+
+std::string openRefusal(const OpenedFile &file)
+{
+    if (file.error)
+        return std::strerror(file.error);
+    if (file.ok())
+        return {};
+    if (S_ISDIR(file.info.st_mode))
+        return std::strerror(EISDIR);
+    return "Not a regular file";
 }
 
 ReadStatus readCapped(int fd, std::size_t cap, std::string &out)

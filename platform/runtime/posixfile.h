@@ -66,6 +66,10 @@ struct OpenedFile
 // for its whole life, so no read on it ever waits.
 OpenedFile openRegularForRead(const std::string &path);
 
+// Why an open by openRegularForRead gave no regular file, in the system's
+// words ("No such file or directory", "Is a directory"); empty when it did.
+std::string openRefusal(const OpenedFile &file);
+
 enum class ReadStatus { Ok, TooLarge, Error };
 
 // Reads from the descriptor's position to the end. A file longer than `cap`

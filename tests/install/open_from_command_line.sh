@@ -1,7 +1,9 @@
 #!/bin/sh
 # `norvale3 FILE` on a real X server, driven as a person would: the window
 # shows FILE's first page, Page Down shows the next one; Select All and Copy
-# put what the window shows on the clipboard, where it is read back. A file
+# put what the window shows on the clipboard, where it is read back; Copy As
+# Hex copies the page's bytes, and after a page is appended to FILE, F5
+# reloads it and Ctrl+End reaches the new last page. A file
 # that cannot be opened still brings the window up and gives one line on
 # standard error. Nothing is timed: each step waits for its result, and
 # CTest's timeout bounds the whole.
@@ -82,6 +84,20 @@ window
 await_page '00000000  41 41 41 41 41 41 41 41-41 41 41 41 41 41 41 41   AAAAAAAAAAAAAAAA'
 xdotool key Next
 await_page '00000200  42 42 42 42 42 42 42 42-42 42 42 42 42 42 42 42   BBBBBBBBBBBBBBBB'
+# Copy As Hex of the page selected above: its bytes alone, sixteen to a line.
+n=0
+until [ "$(xclip -o -selection clipboard 2>/dev/null | head -n 1)" = \
+    "42 42 42 42 42 42 42 42 42 42 42 42 42 42 42 42" ]; do
+    n=$((n + 1))
+    [ "$n" -lt 300 ] || fail "Ctrl+Shift+C copied \"$(xclip -o -selection clipboard | head -n 2)\""
+    xdotool key --clearmodifiers ctrl+shift+c
+    sleep 0.1
+done
+[ "$(xclip -o -selection clipboard | wc -l)" = 31 ] || fail "Copy As Hex: not 32 lines"
+# A third page appended: F5 reloads the name (not UTF-8) and Ctrl+End reaches it.
+head -c 512 /dev/zero | tr '\0' C >>"$s/work/$name"
+xdotool key --clearmodifiers F5 ctrl+End
+await_page '00000400  43 43 43 43 43 43 43 43-43 43 43 43 43 43 43 43   CCCCCCCCCCCCCCCC'
 ! grep -q 'cannot open' "$s/err1" || fail "standard error after a good open: $(cat "$s/err1")"
 kill "$program"
 wait "$program" 2>/dev/null || true

@@ -14,7 +14,9 @@ struct frmMainControls
           mnuFile(form.mnuFile), mnuEdit(form.mnuEdit), mnuView(form.mnuView),
           mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub), mnuEditSub(form.mnuEditSub),
           mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
-          displayColors(form.displayColors())
+          mnuEditCopyAs(form.mnuEditCopyAs), mnuCopyAsHex(form.mnuCopyAsHex),
+          mnuCopyAsCArray(form.mnuCopyAsCArray), mnuFileReload(form.mnuFileReload),
+          notice(*form.m_notice), diskWatch(form.m_diskWatch), displayColors(form.displayColors())
     {
     }
 
@@ -29,6 +31,13 @@ struct frmMainControls
     forms::MenuArray &mnuEditSub;
     forms::MenuArray &mnuViewSub;
     forms::MenuArray &mnuHelpSub;
+    QMenu *const mnuEditCopyAs;
+    QAction *const mnuCopyAsHex;
+    QAction *const mnuCopyAsCArray;
+    QAction *const mnuFileReload;
+    // The last notice shown at the display, and the watch on the open file.
+    forms::Notice &notice;
+    DiskWatch &diskWatch;
     // What the window gives its options dialog.
     DisplayColors &displayColors;
 };

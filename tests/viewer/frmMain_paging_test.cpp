@@ -183,8 +183,9 @@ TEST_F(Paging, PagingKeysLeaveTheMenuShortcutsAlone)
               expectedPage(pageBytes(kPages), kPages - 1).chopped(1));
     // The paging keys are shortcuts of the window, none of the menu's.
     const QList<QKeySequence> menuKeys = {
-        QKeySequence(QStringLiteral("Ctrl+O")), QKeySequence(QStringLiteral("Ctrl+X")),
-        QKeySequence(QStringLiteral("Ctrl+C")), QKeySequence(QStringLiteral("Ctrl+A"))};
+        QKeySequence(QStringLiteral("Ctrl+O")),       QKeySequence(QStringLiteral("Ctrl+X")),
+        QKeySequence(QStringLiteral("Ctrl+C")),       QKeySequence(QStringLiteral("Ctrl+A")),
+        QKeySequence(QStringLiteral("Ctrl+Shift+C")), QKeySequence(QStringLiteral("F5"))};
     int pagingKeys = 0;
     for (QAction *a : form.actions())
         if (!menuKeys.contains(a->shortcut()))
@@ -279,8 +280,8 @@ TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
     int pages = 1;
     for (const auto &f : ways) {
         const std::string path = makeFile(f.file, ++pages);
-        data.reset(uriList(f.prefix + QByteArray::fromStdString(path).toPercentEncoding("/") +
-                           f.suffix));
+        data.reset(
+            uriList(f.prefix + QByteArray::fromStdString(path).toPercentEncoding("/") + f.suffix));
         EXPECT_TRUE(dragAndDrop(form, data.get())) << f.name;
         EXPECT_EQ(ui.updScroll->min(), 1 - pages) << f.name;
         EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(pages), 0)) << f.name;

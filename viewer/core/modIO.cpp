@@ -23,6 +23,11 @@ int32_t PageCount(const QByteArray &fileName)
     return pages;
 }
 
+int32_t PageCountOfLength(int32_t length)
+{
+    return length / kBytesPerPage + (length % kBytesPerPage > 0 ? 1 : 0);
+}
+
 void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer)
 {
     // The bytes are read in file order, position by position, and the

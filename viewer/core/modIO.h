@@ -19,6 +19,8 @@ constexpr int kFileNumber = 1;
 int32_t PageCount(const QString &strFileName);
 // The same by the bytes of the name, for a name that is not UTF-8.
 int32_t PageCount(const QByteArray &fileName);
+// Pages of 512 bytes in a file of `length` bytes, as PageCount counts them.
+int32_t PageCountOfLength(int32_t length);
 // Fills all 512 cells of the buffer from the viewed file, starting at the
 // 1-based position lngFirstByte; positions past the end read as 0.
 void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer);

@@ -1,0 +1,106 @@
+#include "viewer/core/copyas.h"
+
+#include "viewer/core/modFormOps.h"
+
+#include <algorithm>
+
+namespace nv {
+
+namespace {
+
+// Where the parts of a rendered line start: the first hex digit of byte c is
+// at kHexColumn + 3c, its character at kCharColumn + c.
+constexpr int kHexColumn = kOffsetDigits + 2;
+constexpr int kCharColumn = kHexColumn + 3 * kBytesPerLine - 1 + 3;
+
+// Whether [start, end) overlaps [from, from + length).
+bool touches(int start, int end, int from, int length)
+{
+    return start < from + length && from < end;
+}
+
+QString hexPair(uint8_t b)
+{
+    return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile)
+{
+    const int start = std::max(selStart, 0);
+    const int end = start + std::max(selLength, 0);
+    int hexFirst = -1, hexLast = -1, charFirst = -1, charLast = -1;
+    for (int b = 0; b < kBytesPerPage; ++b) {
+        const int line = (b / kBytesPerLine) * kRenderedLineLength;
+        const int column = b % kBytesPerLine;
+        if (touches(start, end, line + kHexColumn + 3 * column, 2)) {
+            hexFirst = hexFirst < 0 ? b : hexFirst;
+            hexLast = b;
+        }
+        if (touches(start, end, line + kCharColumn + column, 1)) {
+            charFirst = charFirst < 0 ? b : charFirst;
+            charLast = b;
+        }
+    }
+    int first = 0, last = kBytesPerPage - 1;
+    if (hexFirst >= 0) {
+        first = hexFirst;
+        last = hexLast;
+    } else if (charFirst >= 0) {
+        first = charFirst;
+        last = charLast;
+    }
+    last = std::min(last, bytesInFile - 1);
+    if (last < first)
+        return {first, 0};
+    return {first, last - first + 1};
+}
+
+int bytesOnPage(int64_t pageOffset, int64_t fileSize)
+{
+    return int(std::clamp<int64_t>(fileSize - pageOffset, 0, kBytesPerPage));
+}
+
+QString hexText(const uint8_t *bytes, int count)
+{
+    QString text;
+    text.reserve(count * 3);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += i % 16 == 0 ? QLatin1Char('\n') : QLatin1Char(' ');
+        text += hexPair(bytes[i]);
+    }
+    return text;
+}
+
+QString cArrayText(const uint8_t *bytes, int count)
+{
+    QString text = QStringLiteral("const unsigned char data[%1] = {\n").arg(count);
+    for (int i = 0; i < count; ++i) {
+        if (i % 12 == 0)
+            text += i > 0 ? QStringLiteral(",\n    ") : QStringLiteral("    ");
+        else
+            text += QStringLiteral(", ");
+        text += QStringLiteral("0x") + hexPair(bytes[i]);
+    }
+    if (count > 0)
+        text += QLatin1Char('\n');
+    text += QStringLiteral("};");
+    return text;
+}
+
+QString formatBytes(CopyFormat format, const uint8_t *bytes, int count)
+{
+    return format == CopyFormat::Hex ? hexText(bytes, count) : cArrayText(bytes, count);
+}
+
+QString copiedNotice(CopyFormat format, int count)
+{
+    const QString what =
+        count == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(count);
+    return what + (format == CopyFormat::Hex ? QStringLiteral(" copied as hex")
+                                             : QStringLiteral(" copied as a C array"));
+}
+
+} // namespace nv
