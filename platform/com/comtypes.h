@@ -104,6 +104,8 @@ constexpr HRESULT TYPE_E_REGISTRYACCESS = hr(0x8002801C);
 // Loader failures of the runtime, in the classic Win32-derived form.
 constexpr HRESULT HRESULT_MOD_NOT_FOUND = hr(0x8007007E);
 constexpr HRESULT HRESULT_PROC_NOT_FOUND = hr(0x8007007F);
+// A write that found no room (ERROR_DISK_FULL in the same form).
+constexpr HRESULT HRESULT_DISK_FULL = hr(0x80070070);
 
 // A run-time error number carried across the boundary.
 constexpr HRESULT hresultFromErrorNumber(int n) { return hr(0x800A0000u | (uint32_t(n) & 0xFFFF)); }

@@ -4,6 +4,7 @@
 #include "platform/registry/storefile.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace nv::reg {
@@ -60,6 +61,13 @@ const char *statusText(Status s)
                "nothing was written";
     }
     return "unknown status";
+}
+
+std::string failureText(Status s)
+{
+    if (s == Status::IoError && lastIoError() != 0)
+        return std::strerror(lastIoError());
+    return statusText(s);
 }
 
 std::optional<Root> rootFromName(const std::string &name)

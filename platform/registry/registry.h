@@ -60,6 +60,12 @@ enum class Status {
 };
 
 const char *statusText(Status s);
+// The system's error number behind the last IoError a write of this thread
+// returned; 0 when the system gave none.
+int lastIoError();
+// What a failed write is to say: statusText, but for an IoError the system's
+// own reason when it gave one ("No space left on device").
+std::string failureText(Status s);
 
 std::optional<Value> queryValue(Root root, const std::string &keyPath, const std::string &name);
 // The value as each part of the store read for `root` holds it, in reading

@@ -20,6 +20,15 @@
 
 namespace nv::reg {
 
+namespace {
+thread_local int t_lastIoError = 0; // the errno behind this thread's last IoError
+} // namespace
+
+int lastIoError()
+{
+    return t_lastIoError;
+}
+
 std::string userStoreFile()
 {
     std::string dir = envValue("NORVALE_REGISTRY_DIR");
@@ -67,6 +76,7 @@ Status statusFromErrno(int e)
     case EROFS:
         return Status::AccessDenied;
     default:
+        t_lastIoError = e;
         return Status::IoError;
     }
 }
@@ -233,7 +243,7 @@ public:
             const int e = errno;
             m_fd.reset();
             if (e != EINTR && e != EWOULDBLOCK)
-                return Status::IoError;
+                return statusFromErrno(e);
             if (steady_clock::now() > deadline)
                 return Status::IoError;
             std::this_thread::sleep_for(pause);
@@ -403,12 +413,13 @@ void removeStaleTemporaries(const std::string &path)
 LoadedFile loadStoreFile(const std::string &path)
 {
     OpenedFile f = openAndParse(path);
-    return LoadedFile{f.state, std::move(f.doc), std::move(f.problem)};
+    return LoadedFile{f.state, std::move(f.doc), std::move(f.problem), f.error};
 }
 
 Status modifyStoreFile(const std::string &requested,
                        const std::function<Status(Document &)> &change)
 {
+    t_lastIoError = 0;
     if (requested.empty())
         return Status::IoError;
     // A linked store is rewritten where it really lives; the link stays.

@@ -24,6 +24,8 @@ struct LoadedFile
     std::shared_ptr<const Document> doc;
     // Damaged: why, and the line where reading stopped ("line 3: ...").
     std::string problem;
+    // Unreadable: the errno of the open or read that failed.
+    int error = 0;
 };
 
 // A file read before and unchanged since (same file, size and modification

@@ -21,13 +21,17 @@ std::string withoutTrailingSlashes(std::string dir)
 
 std::string homeDirectory()
 {
+    // A relative home would put the user's files below whatever folder the
+    // program was started in: it counts as none, as a relative
+    // XDG_CONFIG_HOME does.
     std::string home = envValue("HOME");
-    if (!home.empty())
+    if (!home.empty() && home.front() == '/')
         return home;
     struct passwd pw;
     struct passwd *found = nullptr;
     char buf[4096];
-    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+    if (getpwuid_r(geteuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir &&
+        found->pw_dir[0] == '/')
         return found->pw_dir;
     return {};
 }

@@ -12,7 +12,8 @@ std::string envValue(const char *name);
 // `dir` without trailing slashes ("/" stays "/").
 std::string withoutTrailingSlashes(std::string dir);
 
-// $HOME, else the password entry's home; empty when there is none.
+// $HOME when it is an absolute path, else the password entry's home; empty
+// when there is none.
 std::string homeDirectory();
 
 // The user's configuration home: $XDG_CONFIG_HOME when it is an absolute

@@ -6,6 +6,7 @@
 #include "platform/profile/profile.h"
 #include "platform/runtime/error.h"
 #include "platform/runtime/numeric.h"
+#include "tests/fuzz/invariant.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -20,13 +21,7 @@
 
 namespace {
 
-void check(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using nvfuzz::check;
 
 std::string g_scratchDir;
 

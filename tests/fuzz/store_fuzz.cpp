@@ -3,6 +3,7 @@
 // reads back equal and that the reader's own limits accept (or the write is
 // refused because it would break one of them).
 #include "platform/registry/regformat.h"
+#include "tests/fuzz/invariant.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,13 +15,7 @@ using namespace nv::reg::detail;
 
 namespace {
 
-void check(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using nvfuzz::check;
 
 // What a write does: only a text within the limits reaches the file.
 void writeAndReadBack(const Document &doc)

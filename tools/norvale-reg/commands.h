@@ -23,8 +23,8 @@ enum ExitCode { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
 int usageError(const std::string &message);
 
-// False, after saying so, when the store file is damaged or not a store
-// file: it names the file and where reading stopped.
+// False, after saying so, when the store file cannot be read, is damaged or
+// is not a store file: it names the file and why (where reading stopped).
 bool storeIsWritable(const std::string &file);
 
 int registerModule(const Invocation &call, bool unregister);

@@ -23,6 +23,7 @@ const char kUsage[] =
     "  norvale-reg set [--machine] 'ROOT\\key' NAME --string TEXT | --dword N | --hex "
     "TYPE:aa,bb,...\n"
     "      Store a value, creating the key as needed (NAME @ is the default value).\n"
+    "      N and TYPE are decimal, or hexadecimal after 0x; a leading - makes N negative.\n"
     "  norvale-reg delete [--machine] 'ROOT\\key' [NAME]\n"
     "      Remove a value, or without NAME the key with everything below it.\n"
     "  norvale-reg list ['ROOT\\key']\n"

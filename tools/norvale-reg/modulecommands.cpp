@@ -8,6 +8,7 @@
 #include "platform/com/resources/resourcereader.h"
 #include "platform/com/status/statustext.h"
 #include "platform/registry/registry.h"
+#include "platform/registry/storefile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -110,12 +111,23 @@ int registerModule(const Invocation &call, bool unregister)
         dlclose(handle);
         return ExitFailed;
     }
+    // An unregister that leaves the part as it was found nothing of the
+    // module's there: said as such, and a success (package scripts rely on it).
+    const auto before = nv::reg::detail::loadStoreFile(store);
     HRESULT h = fn();
     dlclose(handle);
     if (FAILED(h)) {
         std::fprintf(stderr, "norvale-reg: %s of %s failed: %s (%s)\n", entry, path.c_str(),
                      nv::com::statusCode(h).c_str(), nv::com::statusText(h).c_str());
         return ExitFailed;
+    }
+    if (unregister) {
+        const auto after = nv::reg::detail::loadStoreFile(store);
+        if (after.state == before.state && *after.doc == *before.doc) {
+            std::printf("Nothing to unregister: %s was not registered in %s\n", path.c_str(),
+                        store.c_str());
+            return ExitOk;
+        }
     }
     std::printf("%s %s in %s: %s\n", unregister ? "Unregistered" : "Registered", path.c_str(),
                 store.c_str(), nv::com::statusCode(h).c_str());

@@ -6,9 +6,10 @@
 #include "platform/registry/registry.h"
 #include "platform/registry/storefile.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -43,20 +44,21 @@ std::string displayName(const std::string &name)
     return name.empty() ? "(default)" : name;
 }
 
+// A number in decimal, or in hexadecimal after "0x" or "0X"; never octal, so
+// that 010 is ten. Nothing else may stand around it: no sign, no blank.
 bool parseUnsigned(const std::string &s, uint64_t max, uint64_t &out)
 {
-    if (s.empty() || s[0] == '-' || s[0] == '+' || s[0] == ' ')
-        return false;
-    errno = 0;
-    char *end = nullptr;
-    unsigned long long v = std::strtoull(s.c_str(), &end, 0);
-    if (errno || *end || v > max)
+    const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X');
+    const char *first = s.data() + (hex ? 2 : 0), *last = s.data() + s.size();
+    uint64_t v = 0;
+    const auto [end, ec] = std::from_chars(first, last, v, hex ? 16 : 10);
+    if (first == last || ec != std::errc() || end != last || v > max)
         return false;
     out = v;
     return true;
 }
 
-// A dword as 0..4294967295 (decimal or 0x...), or as a negative 32-bit number.
+// A dword as 0..4294967295, or as a negative 32-bit number after a "-".
 bool parseDword(const std::string &s, uint32_t &out)
 {
     uint64_t v;
@@ -78,16 +80,22 @@ int storeFailure(const char *what, const KeyArg &key, nv::reg::Status s)
     if (s == nv::reg::Status::Damaged && !storeIsWritable(file))
         return ExitFailed;
     std::fprintf(stderr, "norvale-reg: cannot %s %s\\%s: %s (%s)\n", what,
-                 nv::reg::rootName(key.root), key.path.c_str(), nv::reg::statusText(s),
+                 nv::reg::rootName(key.root), key.path.c_str(), nv::reg::failureText(s).c_str(),
                  file.c_str());
     return ExitFailed;
 }
 
-// --machine sends class writes to the machine part.
-void applyMachineOption(const Invocation &call)
+// --machine sends class writes to the machine part. The user's root has no
+// machine part: such a write is refused as wrong usage, not made elsewhere.
+// The usage error's exit status, or ExitOk.
+int applyMachineOption(const Invocation &call, const KeyArg &key)
 {
-    if (call.machine)
-        setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
+    if (!call.machine)
+        return ExitOk;
+    if (key.root == nv::reg::Root::CurrentUser)
+        return usageError("--machine does not write HKEY_CURRENT_USER, which is the user's own");
+    setenv("NORVALE_REGISTRY_TARGET", "machine", 1);
+    return ExitOk;
 }
 
 std::string fullName(const KeyArg &key)
@@ -103,6 +111,11 @@ std::string fullName(const KeyArg &key)
 bool storeIsWritable(const std::string &file)
 {
     auto loaded = nv::reg::detail::loadStoreFile(file);
+    if (loaded.state == nv::reg::detail::FileState::Unreadable) {
+        std::fprintf(stderr, "norvale-reg: cannot read %s (%s); nothing was changed\n",
+                     file.c_str(), std::strerror(loaded.error));
+        return false;
+    }
     if (loaded.state != nv::reg::detail::FileState::Damaged)
         return true;
     std::fprintf(stderr,
@@ -114,15 +127,23 @@ bool storeIsWritable(const std::string &file)
 
 namespace {
 
-// Reads skip a damaged file; say so, once per file.
-void warnIfDamaged(const std::string &file, const nv::reg::detail::LoadedFile &loaded)
+// Reads skip a damaged file and one they cannot read; say so, once per file.
+void warnIfUnseen(const std::string &file, const nv::reg::detail::LoadedFile &loaded)
 {
+    using nv::reg::detail::FileState;
     static std::unordered_set<std::string> warned;
-    if (loaded.state == nv::reg::detail::FileState::Damaged && warned.insert(file).second)
+    if (loaded.state != FileState::Damaged && loaded.state != FileState::Unreadable)
+        return;
+    if (!warned.insert(file).second)
+        return;
+    if (loaded.state == FileState::Damaged)
         std::fprintf(stderr,
                      "norvale-reg: warning: %s is damaged or not a store file (%s); "
                      "its keys are not seen\n",
                      file.c_str(), loaded.problem.c_str());
+    else
+        std::fprintf(stderr, "norvale-reg: warning: cannot read %s (%s); its keys are not seen\n",
+                     file.c_str(), std::strerror(loaded.error));
 }
 
 // Checks that a key and at most one value name were given and reads the
@@ -146,7 +167,7 @@ int getValue(const Invocation &call)
         return status;
     std::string name = args.size() == 2 ? valueName(args[1]) : std::string();
     for (const auto &file : nv::reg::detail::readFilesFor(key.root))
-        warnIfDamaged(file, nv::reg::detail::loadStoreFile(file));
+        warnIfUnseen(file, nv::reg::detail::loadStoreFile(file));
     auto v = nv::reg::queryValue(key.root, key.path, name);
     if (!v) {
         std::fprintf(stderr, "norvale-reg: %s has no value %s\n", fullName(key).c_str(),
@@ -170,7 +191,6 @@ int getValue(const Invocation &call)
 
 int setValue(const Invocation &call)
 {
-    applyMachineOption(call);
     const Args &args = call.operands;
     if (args.size() != 2 || call.kind.empty())
         return usageError(
@@ -178,6 +198,8 @@ int setValue(const Invocation &call)
     KeyArg key;
     if (!parseKey(args[0], key))
         return usageError("'" + args[0] + "' is not a key of a known root");
+    if (int status = applyMachineOption(call, key))
+        return status;
     std::string name = valueName(args[1]);
     const std::string &kind = call.kind, &data = call.data;
     nv::reg::Value value;
@@ -203,10 +225,11 @@ int setValue(const Invocation &call)
 
 int deleteEntry(const Invocation &call)
 {
-    applyMachineOption(call);
     const Args &args = call.operands;
     KeyArg key;
     if (int status = readKeyAndName(args, "delete takes a key and an optional value name", key))
+        return status;
+    if (int status = applyMachineOption(call, key))
         return status;
     if (args.size() == 1 && key.path.empty())
         return usageError("a root cannot be deleted");
@@ -251,7 +274,7 @@ int listKeys(const Invocation &call)
         std::string prefix = fullName(top);
         for (const auto &file : nv::reg::detail::readFilesFor(top.root)) {
             auto loaded = nv::reg::detail::loadStoreFile(file);
-            warnIfDamaged(file, loaded);
+            warnIfUnseen(file, loaded);
             for (const auto &k : loaded.doc->keys()) {
                 if (!nv::reg::detail::isAtOrBelow(k.path, prefix))
                     continue;

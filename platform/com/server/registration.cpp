@@ -6,6 +6,7 @@
 #include "platform/registry/registry.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,9 @@ HRESULT statusOf(reg::Status s)
         return S_OK;
     case reg::Status::AccessDenied:
         return E_ACCESSDENIED;
+    case reg::Status::IoError: // a full disk is worth its own answer to the installer
+        return reg::lastIoError() == ENOSPC || reg::lastIoError() == EDQUOT ? HRESULT_DISK_FULL
+                                                                            : E_FAIL;
     default:
         return E_FAIL;
     }

@@ -30,6 +30,7 @@ constexpr Known kKnown[] = {
     {REGDB_E_CLASSNOTREG, "Class not registered"},
     {HRESULT_MOD_NOT_FOUND, "The specified module could not be found"},
     {HRESULT_PROC_NOT_FOUND, "The specified procedure could not be found"},
+    {HRESULT_DISK_FULL, "No space left on device"},
     {DISP_E_MEMBERNOTFOUND, "Member not found"},
     {DISP_E_TYPEMISMATCH, "Type mismatch"},
     {DISP_E_UNKNOWNNAME, "Unknown name"},

@@ -3,6 +3,7 @@
 
 #include "platform/registry/regformat.h"
 #include "platform/registry/registry.h"
+#include "platform/runtime/userdirs.h"
 #include "tests/support/scratchworld.h"
 #include "tests/support/testenv.h"
 
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <map>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -119,6 +121,9 @@ private:
 
 TEST(StoreLocation, FollowsTheEnvironment)
 {
+    const passwd *entry = getpwuid(geteuid());
+    ASSERT_TRUE(entry && entry->pw_dir && entry->pw_dir[0] == '/');
+    const std::string account = nv::withoutTrailingSlashes(entry->pw_dir);
     struct Case
     {
         const char *regDir, *configHome, *configDirs, *home;
@@ -140,6 +145,19 @@ TEST(StoreLocation, FollowsTheEnvironment)
          "/h/.config/norvale/registry.reg",
          {"/etc/xdg/norvale/registry.reg"}},
         {"", "", "", "/h", "/h/.config/norvale/registry.reg", {"/etc/xdg/norvale/registry.reg"}},
+        // A relative home counts as none: the account's own is used.
+        {nullptr,
+         nullptr,
+         nullptr,
+         "h",
+         account + "/.config/norvale/registry.reg",
+         {"/etc/xdg/norvale/registry.reg"}},
+        {nullptr,
+         "relative",
+         nullptr,
+         "",
+         account + "/.config/norvale/registry.reg",
+         {"/etc/xdg/norvale/registry.reg"}},
     };
     for (const auto &c : cases) {
         ScopedEnv env{{"NORVALE_REGISTRY_DIR", c.regDir},

@@ -1,12 +1,14 @@
 // norvale-reg end to end, run as a separate process on a scratch store.
 
 #include "tests/support/modulefile.h"
+#include "tests/support/scratchworld.h"
 #include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -28,13 +30,18 @@ class RegToolTest : public ::testing::Test
 protected:
     RegToolTest() : m_dir("tool"), m_reg(m_dir.path()) { unsetenv("NORVALE_REGISTRY_TARGET"); }
 
+    // `out` receives standard output and error, or with `errors` false the
+    // output alone.
     int tool(const std::vector<std::string> &args, std::string *out = nullptr,
-             const std::string &envPrefix = "")
+             const std::string &envPrefix = "", bool errors = true,
+             const std::string &program = nvtest::regTool())
     {
         // Killed after a minute: a tool that hangs fails the test instead.
-        std::string cmd = envPrefix + "timeout -s KILL 60 " + shellQuote(nvtest::regTool());
+        std::string cmd = envPrefix + "timeout -s KILL 60 " + shellQuote(program);
         for (const auto &a : args)
             cmd += " " + shellQuote(a);
+        if (!errors)
+            cmd = "(" + cmd + " 2>/dev/null)";
         std::string output;
         int rc = nvtest::runCommand(cmd, &output);
         if (out)
@@ -69,6 +76,12 @@ TEST_F(RegToolTest, UsageErrorsExitWithTwo)
         {"get", "HKCU\\A\\\\B"},
         {"set", "HKCU\\A", "v", "--dword", "4294967296"},
         {"set", "HKCU\\A", "v", "--dword", "12abc"},
+        {"set", "HKCU\\A", "v", "--dword", "0x"},
+        {"set", "HKCU\\A", "v", "--dword", "+7"},
+        {"set", "HKCU\\A", "v", "--dword", "\t7"},
+        {"set", "HKCU\\A", "v", "--hex", "0x:aa"},
+        {"set", "--machine", "HKCU\\A", "v", "--dword", "1"}, // the user's root has no machine part
+        {"delete", "HKEY_CURRENT_USER\\A", "--machine"},
         {"set", "HKCU\\A", "v", "--hex", "3:zz"},
         {"set", "HKCU\\A", "v", "--float", "1"},
         {"set", "HKCU\\A", "v"},
@@ -82,8 +95,11 @@ TEST_F(RegToolTest, UsageErrorsExitWithTwo)
         {"register", "--bogus", "m.so"},
         {"resources"},
     };
+    nvtest::writeFile(m_dir / "registry.reg", kHead + "[HKEY_CURRENT_USER\\A]\n\"v\"=\"x\"\n\n");
     for (const auto &args : wrong)
         EXPECT_EQ(tool(args, &out), 2) << args[0] << ": " << out;
+    EXPECT_EQ(get("HKCU\\A", "v"), "x\n"); // nothing was written
+    EXPECT_FALSE(fs::exists(m_dir / "machine"));
 }
 
 TEST_F(RegToolTest, SetGetDeleteAndList)
@@ -97,6 +113,11 @@ TEST_F(RegToolTest, SetGetDeleteAndList)
         {{"--dword", "256"}, "Number", "256\n"},
         {{"--dword", "0x0"}, "Zero", "0\n"},
         {{"--dword", "-1"}, "Minus", "4294967295\n"},
+        {{"--dword", "010"}, "NoOctal", "10\n"},
+        {{"--dword", "09"}, "LeadingZero", "9\n"},
+        {{"--dword", "0XfF"}, "Hex", "255\n"},
+        {{"--dword", "-010"}, "MinusTen", "4294967286\n"},
+        {{"--hex", "010:01"}, "TypeTen", "hex(a):01\n"},
         {{"--hex", "3:aa,BB"}, "Bytes", "hex:aa,bb\n"},
         {{"--hex", "1:41,42"}, "Bare", "hex(1):41,42\n"},
         {{"--string", "default"}, "@", "default\n"},
@@ -137,7 +158,8 @@ TEST_F(RegToolTest, OptionsStandAnywhereAndDoubleDashEndsThem)
         {{"set", "--string", "odd", "--", key, "--machine"}, 0, "--machine", "odd\n"},
         {{"set", key, "--string", "kept", "-x"}, 2, "-x", ""},
         {{"set", key, "--dword=7", "--", "-x"}, 0, "-x", "7\n"},
-        {{"set", key, "plain", "--machine", "--string", "p"}, 0, "plain", "p\n"},
+        {{"set", key, "plain", "--machine", "--string", "p"}, 2, "plain", ""},
+        {{"set", key, "--string", "p", "plain"}, 0, "plain", "p\n"},
         {{"delete", "--", key, "--machine"}, 0, "--machine", ""},
         {{"delete", key, "--", "-x"}, 0, "plain", "p\n"},
     };
@@ -201,9 +223,84 @@ TEST_F(RegToolTest, WarnsOnceForEachDamagedFile)
     }
 }
 
+TEST_F(RegToolTest, PartsThatCannotBeReadAreSaid)
+{
+    const fs::path user = m_dir / "registry.reg";
+    // Run as an unprivileged user (permissions do not bind root), from a copy
+    // that user can reach.
+    const fs::path copy = nvtest::worldDir() / "bin";
+    fs::create_directories(copy);
+    fs::copy_file(nvtest::regTool(), copy / "norvale-reg");
+    fs::permissions(copy, fs::perms::all);
+    const struct
+    {
+        const char *what;
+        std::function<void()> setUp;
+        bool unprivileged;
+        std::string reason;
+    } cases[] = {
+        {"a link to itself", [&] { fs::create_symlink(user, user); }, false,
+         "Too many levels of symbolic links"},
+        {"a file whose read fails", [&] { fs::create_symlink("/proc/self/mem", user); }, false,
+         "Input/output error"},
+        {"a file of mode 000",
+         [&] {
+             nvtest::writeFile(user, kHead + "[HKEY_CURRENT_USER\\K]\n");
+             fs::permissions(user, fs::perms::none);
+         },
+         true, "Permission denied"},
+        {"a link to the shadow passwords", [&] { fs::create_symlink("/etc/shadow", user); }, true,
+         "Permission denied"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(user);
+        c.setUp();
+        auto check = [&]() -> std::string {
+            std::string failures;
+            const std::string warning =
+                "warning: cannot read " + user.string() + " (" + c.reason + ")";
+            for (const std::vector<std::string> &args :
+                 {std::vector<std::string>{"list"}, {"list", "HKCU"}, {"get", "HKCU\\K"}}) {
+                std::string out;
+                tool(args, &out, "", true, (copy / "norvale-reg").string());
+                if (out.find(warning) == std::string::npos)
+                    failures += args[0] + " says no " + warning + ":\n" + out + "\n";
+            }
+            std::string out;
+            if (tool({"set", "HKCU\\K", "v", "--dword", "1"}, &out, "", true,
+                     (copy / "norvale-reg").string()) != 1)
+                failures += "a write went ahead:\n" + out;
+            return failures;
+        };
+        EXPECT_EQ(c.unprivileged ? nvtest::runUnprivileged(check, m_dir.path()) : check(), "");
+    }
+}
+
+TEST_F(RegToolTest, WriteFailuresGiveTheSystemsReason)
+{
+    // A write the file system refuses: the file size limit stands in for a
+    // full disk, each a reason of the system's own.
+    std::string out;
+    EXPECT_EQ(tool({"set", "HKCU\\Big", "v", "--string", std::string(4096, 'b')}, &out,
+                   "trap '' XFSZ; ulimit -f 1; "),
+              1);
+    EXPECT_NE(out.find("cannot write HKEY_CURRENT_USER\\Big: File too large ("), std::string::npos)
+        << out;
+    EXPECT_FALSE(fs::exists(m_dir / "registry.reg"));
+}
+
 TEST_F(RegToolTest, RegistersAndUnregistersAModule)
 {
     std::string out;
+    // A part without the module's classes: said on standard output, a success,
+    // and no store is made.
+    const std::string nothing =
+        "Nothing to unregister: " + fs::canonical(nvtest::hexopsModule()).string() +
+        " was not registered in " + (m_dir / "registry.reg").string() + "\n";
+    EXPECT_EQ(tool({"unregister", nvtest::hexopsModule()}, &out, "", false), 0);
+    EXPECT_EQ(out, nothing);
+    EXPECT_FALSE(fs::exists(m_dir / "registry.reg"));
     ASSERT_EQ(tool({"register", NV_REG_TEST_MODULE}, &out), 0) << out;
     EXPECT_NE(out.find("0x00000000"), std::string::npos);
     EXPECT_EQ(get(kClassKey), "NvRegTest.Module\n");
@@ -214,6 +311,8 @@ TEST_F(RegToolTest, RegistersAndUnregistersAModule)
 
     ASSERT_EQ(tool({"unregister", NV_REG_TEST_MODULE}, &out), 0) << out;
     EXPECT_EQ(tool({"get", kClassKey}), 1);
+    EXPECT_EQ(tool({"unregister", nvtest::hexopsModule()}, &out, "", false), 0);
+    EXPECT_EQ(out, nothing);
 }
 
 TEST_F(RegToolTest, MachineRegistrationWritesTheMachinePart)

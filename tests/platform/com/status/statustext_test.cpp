@@ -15,6 +15,7 @@ TEST(StatusText, KnownCodesErrorNumbersAndTheRest)
     const std::pair<HRESULT, const char *> cases[] = {
         {REGDB_E_CLASSNOTREG, "Class not registered"},
         {E_ACCESSDENIED, "Access denied"},
+        {HRESULT_DISK_FULL, "No space left on device"},
         {nv::com::STATUS_MODULE_BAD_FORMAT, "module file is truncated or not a shared object"},
         // Run-time error numbers read as the program's own error texts.
         {STATUS_OVERFLOW, "Overflow"},
