@@ -332,6 +332,8 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a host read as the first folder", uriList("file:/" + encoded)},
         {"a relative name", uriList("file:one.bin")},
         {"a share name", uriList("file:////elsewhere" + encoded)},
+        {"a raw NUL, which would cut the name short",
+         uriList("file://" + encoded + QByteArray("\0.gz", 4))},
     };
     // The open file stays open and shown.
     openAt(3);

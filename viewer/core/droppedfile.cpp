@@ -10,13 +10,16 @@ namespace nv {
 
 namespace {
 
-// Every %XX as its byte; nothing for a malformed escape or a NUL, which no
-// file name holds.
+// Every %XX as its byte; nothing for a malformed escape or a NUL, escaped or
+// raw, which no file name holds (a raw one would cut the name short at the
+// open and name another file).
 std::optional<QByteArray> percentDecoded(const QByteArray &text)
 {
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0')
+            return std::nullopt;
         if (text[i] != '%') {
             out += text[i];
             continue;
