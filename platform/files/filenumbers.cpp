@@ -42,13 +42,10 @@ int openDescriptor(int number)
 [[noreturn]] void raiseOpenError(int e)
 {
     switch (e) {
-    case ENOENT: raise(err::FileNotFound);
-    case ENOTDIR: raise(err::PathNotFound);
-    case EACCES:
-    case EPERM:
-    case EROFS: raise(err::PathFileAccessError);
-    case ENOMEM: raise(err::OutOfMemory);
-    default: raise(err::PathFileAccessError);
+    case ENOENT: raiseSystem(err::FileNotFound, e);
+    case ENOTDIR: raiseSystem(err::PathNotFound, e);
+    case ENOMEM: raiseSystem(err::OutOfMemory, e);
+    default: raiseSystem(err::PathFileAccessError, e);
     }
 }
 
@@ -62,12 +59,23 @@ void openForRead(int number, const std::string &path)
     if (path.empty() || path.find('\0') != std::string::npos)
         raise(err::PathFileAccessError);
     posix::OpenedFile f = posix::openRegularForRead(path);
-    if (!f.ok()) {
-        if (f.error)
-            raiseOpenError(f.error);
-        raise(err::PathFileAccessError);
-    }
+    if (f.error)
+        raiseOpenError(f.error);
+    if (S_ISDIR(f.info.st_mode))
+        raiseSystem(err::PathFileAccessError, EISDIR);
+    if (!f.ok())
+        raise(err::PathFileAccessError, "Not a regular file");
     table()[size_t(number)] = f.fd.release();
+}
+
+void renumber(int from, int to)
+{
+    const int fd = openDescriptor(from);
+    checkNumber(to);
+    if (table()[size_t(to)] >= 0)
+        raise(err::FileAlreadyOpen);
+    table()[size_t(to)] = fd;
+    table()[size_t(from)] = -1;
 }
 
 void close(int number)
@@ -111,7 +119,7 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
     std::memset(out, 0, size_t(count));
     // Past the end the rest stays 0.
     if (posix::readAt(fd, out, size_t(count), off_t(first) - 1) < 0)
-        raise(err::DeviceIOError);
+        raiseSystem(err::DeviceIOError, errno);
 }
 
 uint8_t getByte(int number, int32_t position)

@@ -13,8 +13,12 @@ constexpr int kMaxFileNumber = 511;
 
 // Opens `path` for reading only. Anything but a regular file (a directory,
 // FIFO, socket or device) fails like a file that cannot be opened, so that a
-// FIFO can never block the program or be read without end.
+// FIFO can never block the program or be read without end. A failure the
+// system reported carries its errno (EISDIR for a directory).
 void openForRead(int number, const std::string &path);
+// Moves the open file from one number to another that is free, so a file
+// can be opened and tried before it takes the place of another.
+void renumber(int from, int to);
 // Closing a number that is not open is no error.
 void close(int number);
 bool isOpen(int number);

@@ -1,9 +1,11 @@
 #include "viewer/core/droppedfile.h"
 
 #include "platform/runtime/ascii.h"
+#include "platform/runtime/posixfile.h"
 
 #include <QList>
 
+#include <cstdint>
 #include <optional>
 
 namespace nv {
@@ -71,6 +73,12 @@ QByteArray localFileOfUriList(const QByteArray &uriList, const QByteArray &hostN
         uri = trimmed;
     }
     return count == 1 ? localPath(uri, hostName) : QByteArray();
+}
+
+bool canBeShown(const QByteArray &path)
+{
+    const posix::OpenedFile f = posix::openRegularForRead(path.toStdString());
+    return f.ok() && f.info.st_size <= INT32_MAX;
 }
 
 } // namespace nv
