@@ -289,6 +289,16 @@ TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
         EXPECT_EQ(ui.updScroll->min(), 1 - pages) << f.name;
         EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(pages), 0)) << f.name;
     }
+
+    // The largest file the window shows (sparse) is taken, down to its last page.
+    const std::string largest = makeFile("largest.bin", 1);
+    fs::resize_file(largest, (std::uintmax_t(1) << 31) - 1);
+    data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(largest))}));
+    ASSERT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_EQ(ui.updScroll->min(), -4194303);
+    ui.updScroll->setValue(ui.updScroll->min());
+    EXPECT_TRUE(ui.txtDisplay->text().endsWith(
+        "7FFFFFF0  00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00   ................\r\n"));
 }
 
 TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <sys/stat.h>
 
 namespace nv {
 
@@ -77,6 +78,11 @@ QByteArray localFileOfUriList(const QByteArray &uriList, const QByteArray &hostN
 
 bool canBeShown(const QByteArray &path)
 {
+    // Asked at every move of a drag: only a regular file is opened to find
+    // out, as opening a FIFO or a device may act on it.
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
+        return false;
     const posix::OpenedFile f = posix::openRegularForRead(path.toStdString());
     return f.ok() && f.info.st_size <= INT32_MAX;
 }
