@@ -415,11 +415,14 @@ void frmMain::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    // Any failure ends the drop silently, as a failed Open ends.
+    // Any failure ends the drop silently, as a failed Open ends; the source
+    // is told the drop was not taken.
     forms::runHandler([&] {
         try {
             OpenDroppedFile(fileName);
         } catch (const std::exception &) {
+            event->setDropAction(Qt::IgnoreAction);
+            event->ignore();
         }
     });
 }
