@@ -58,7 +58,7 @@ int child(int argc, char **argv)
     nv::frmMain mainWindow;
     nv::frmSplash splash;
     nv::forms::runHandler([&] { splash.load(); });
-    if (commandLine.file && !mainWindow.openFileNamed(nv::fromWorkingFolder(*commandLine.file)))
+    if (commandLine.file && mainWindow.openFileNamed(*commandLine.file))
         return 1;
     while (!mainWindow.windowHandle() || !mainWindow.windowHandle()->isExposed())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);

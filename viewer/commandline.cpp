@@ -1,16 +1,13 @@
 #include "viewer/commandline.h"
 
 #include "platform/appinfo/appinfo.h"
-#include "platform/runtime/posixfile.h"
+#include "platform/runtime/error.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QStringList>
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 namespace nv {
 
@@ -25,6 +22,19 @@ QString usageText(const QCommandLineParser &parser)
     const QString help = parser.helpText();
     const qsizetype firstLineEnd = help.indexOf(QLatin1Char('\n'));
     return kUsageLine + (firstLineEnd < 0 ? QStringLiteral("\n") : help.mid(firstLineEnd));
+}
+
+// An option neither we nor the parser know, as it was given: the parser
+// names single-dash words letter by letter, and drops the dashes.
+QString unknownOption(const QStringList &arguments, const QStringList &known)
+{
+    for (const QString &a : arguments.mid(1)) {
+        if (a == QLatin1String("--"))
+            break;
+        if (a.startsWith(QLatin1Char('-')) && a.size() > 1 && !known.contains(a))
+            return QStringLiteral("unknown option '%1'").arg(a);
+    }
+    return {};
 }
 
 CommandLine endWith(int exitCode, const QString &text)
@@ -57,9 +67,16 @@ CommandLine parseCommandLine(const QList<QByteArray> &rawArguments)
         QStringLiteral("The file to open; after -- a name may begin with a dash."),
         QStringLiteral("[FILE]"));
 
-    if (!parser.parse(arguments))
-        return endWith(kUsageExitCode, QStringLiteral("norvale3: ") + parser.errorText() +
-                                           QLatin1Char('\n') + usageText(parser));
+    if (!parser.parse(arguments)) {
+        QString error;
+        if (!parser.unknownOptionNames().isEmpty())
+            error = unknownOption(arguments, {QStringLiteral("-h"), QStringLiteral("--help"),
+                                              QStringLiteral("--version")});
+        if (error.isEmpty())
+            error = parser.errorText();
+        return endWith(kUsageExitCode, QStringLiteral("norvale3: ") + error + QLatin1Char('\n') +
+                                           usageText(parser));
+    }
     if (parser.isSet(help))
         return endWith(0, usageText(parser));
     if (parser.isSet(version))
@@ -83,27 +100,22 @@ CommandLine parseCommandLine(const QList<QByteArray> &rawArguments)
     return c;
 }
 
-QByteArray fromWorkingFolder(const QByteArray &file)
+QByteArray cannotOpenLine(const QByteArray &file, const std::exception_ptr &failure)
 {
-    if (file.isEmpty() || file.startsWith('/'))
-        return file;
-    // Joined, not cleaned: "link/../x" must stay what the system makes of it.
-    char *cwd = ::getcwd(nullptr, 0);
-    if (!cwd)
-        return file;
-    const QByteArray path = QByteArray(cwd) + '/' + file;
-    std::free(cwd);
-    return path;
-}
-
-QByteArray cannotOpenLine(const QByteArray &file)
-{
-    // The open itself reports only an error number; the system's reason is
-    // asked for again with the same open the program makes.
-    const posix::OpenedFile f = posix::openRegularForRead(file.toStdString());
-    QByteArray reason = QByteArray::fromStdString(posix::openRefusal(f));
-    if (reason.isEmpty())
-        reason = "It could not be read";
+    // The reason the open itself met: the system's, where it gave one.
+    QByteArray reason;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const RuntimeError &e) {
+        if (e.systemError())
+            reason = std::strerror(e.systemError());
+        else if (e.number() == err::Overflow) // the length does not fit a position
+            reason = "File too large for Norvale (2 GiB or more)";
+        else
+            reason = e.what();
+    } catch (const std::exception &e) {
+        reason = e.what();
+    }
     return "norvale3: cannot open '" + file + "': " + reason + '\n';
 }
 

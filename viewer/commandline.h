@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <exception>
 #include <optional>
 
 namespace nv {
@@ -28,12 +29,8 @@ constexpr int kUsageExitCode = 2;
 // `arguments` as the program received them (argv), its own name first.
 CommandLine parseCommandLine(const QList<QByteArray> &arguments);
 
-// A relative file name taken from the working folder, so the name stays
-// right whatever folder the program is in later.
-QByteArray fromWorkingFolder(const QByteArray &file);
-
-// The line for standard error when `file` could not be opened, with the
-// reason the system gives for it.
-QByteArray cannotOpenLine(const QByteArray &file);
+// The line for standard error when `file` could not be opened: `failure`,
+// what ended the open, as its reason (the system's, where it gave one).
+QByteArray cannotOpenLine(const QByteArray &file, const std::exception_ptr &failure);
 
 } // namespace nv

@@ -34,7 +34,6 @@
 #include <QWheelEvent>
 
 #include <exception>
-#include <filesystem>
 
 namespace nv {
 
@@ -73,8 +72,8 @@ bool modalWindowOpen()
 }
 
 // The file a drop of this data would open, as the bytes of its name, or
-// nothing when the drop is refused: it must be exactly one local file, and
-// not a folder.
+// nothing when the drop is refused: it must be exactly one local file that
+// the window can show.
 QByteArray droppedFileName(const QMimeData *data)
 {
     const QString uriList = QStringLiteral("text/uri-list");
@@ -82,8 +81,7 @@ QByteArray droppedFileName(const QMimeData *data)
         return {};
     const QByteArray name =
         localFileOfUriList(data->data(uriList), QSysInfo::machineHostName().toUtf8());
-    std::error_code ec;
-    if (name.isEmpty() || std::filesystem::is_directory(name.toStdString(), ec))
+    if (name.isEmpty() || !canBeShown(name))
         return {};
     return name;
 }
@@ -295,30 +293,42 @@ void frmMain::OpenNamedFile(const QString &fileName)
 }
 
 // By the bytes of the name: a name that is not UTF-8 has no text that gives
-// them back.
+// them back. A file tried already (see OpenDroppedFile) is taken as it was
+// opened then.
 void frmMain::OpenNamedFile(const QByteArray &fileName)
 {
     m_strFileName = QFile::decodeName(fileName);
     m_fileNameBytes = fileName;
     ToggleFileMenus();
-    files::openForRead(kFileNumber, fileName.toStdString());
+    if (files::isOpen(kTriedFileNumber))
+        files::renumber(kTriedFileNumber, kFileNumber);
+    else
+        files::openForRead(kFileNumber, fileName.toStdString());
     FileOpened();
     updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
 }
 
-// Close what is open, as File > Close does, then open as File > Open does
-// with the dropped file in place of the dialog's answer, under the same
-// trap. The menus decide what is open: after an open that failed, Close is
-// enabled with no file open, and Close must run to put the menus right.
+// The new file is opened, counted and its first page read before anything
+// else: one that cannot be shown raises here and leaves the open file open
+// and shown. Then what is open is closed, as File > Close does, and the file
+// opened as File > Open does with it in place of the dialog's answer. The
+// menus decide what is open: after an open that failed, Close is enabled
+// with no file open, and Close must run to put the menus right.
 void frmMain::OpenDroppedFile(const QByteArray &fileName)
 {
+    files::openForRead(kTriedFileNumber, fileName.toStdString());
     try {
+        PageCount(fileName);
+        uint8_t firstPage[kBytesPerPage];
+        files::getBytes(kTriedFileNumber, 1, kBytesPerPage, firstPage);
         if (files::isOpen(kFileNumber) || mnuFileSub.enabled(FileClose))
             CloseFile();
         txtDisplay->setText(QString());
         OpenNamedFile(fileName);
-    } catch (const std::exception &) {
+    } catch (...) {
+        files::close(kTriedFileNumber);
+        throw;
     }
 }
 
@@ -434,7 +444,16 @@ void frmMain::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    forms::runHandler([&] { OpenDroppedFile(fileName); });
+    // Any failure ends the drop silently, as a failed Open ends; the source
+    // is told the drop was not taken.
+    forms::runHandler([&] {
+        try {
+            OpenDroppedFile(fileName);
+        } catch (const std::exception &) {
+            event->setDropAction(Qt::IgnoreAction);
+            event->ignore();
+        }
+    });
 }
 
 void frmMain::updScroll_Change()
@@ -447,10 +466,17 @@ void frmMain::updScroll_Change()
     NotifyDiskState();
 }
 
-bool frmMain::openFileNamed(const QByteArray &fileName)
+std::exception_ptr frmMain::openFileNamed(const QByteArray &fileName)
 {
-    forms::runHandler([&] { OpenDroppedFile(fileName); });
-    return files::isOpen(kFileNumber);
+    std::exception_ptr failure;
+    forms::runHandler([&] {
+        try {
+            OpenDroppedFile(fileName);
+        } catch (const std::exception &) {
+            failure = std::current_exception();
+        }
+    });
+    return failure;
 }
 
 void frmMain::mnuCopyAsHex_Click()

@@ -6,7 +6,9 @@
 // the file, all by driving the selector, so every page is shown by its
 // change event. A single local file dropped on the window (file:///path,
 // file://localhost/path or this machine's own name as the host) is opened as
-// File > Open opens the file chosen in the dialog.
+// File > Open opens the file chosen in the dialog; a drop of what the window
+// cannot show is refused while it is dragged, and a file that still fails
+// once dropped leaves the open file shown.
 //
 // Edit > Copy As puts the bytes of the shown page that the selection covers
 // on the clipboard as hexadecimal text or a C array; File > Reload opens the
@@ -24,6 +26,7 @@
 
 #include <QString>
 
+#include <exception>
 #include <memory>
 
 class QAction;
@@ -62,8 +65,8 @@ public:
 
     // A file named from outside the window (the command line) is opened as
     // a dropped file is: File > Open's steps without the dialog, under the
-    // same trap. True when the file is open afterwards.
-    bool openFileNamed(const QByteArray &fileName);
+    // same trap. The error that ended the open, or null when it succeeded.
+    std::exception_ptr openFileNamed(const QByteArray &fileName);
 
 protected:
     void Form_Load() override;

@@ -49,17 +49,23 @@ int openDescriptor(int number)
 // The error number of a failed open, with the system's words for it.
 [[noreturn]] void raiseOpenError(const posix::OpenedFile &f)
 {
+    // The system's words as the text and its errno behind it, so that a
+    // caller can say the reason as the system would.
     const std::string reason = posix::openRefusal(f);
+    const int system = f.error ? f.error : S_ISDIR(f.info.st_mode) ? EISDIR : 0;
+    int32_t number = err::PathFileAccessError;
     switch (f.error) {
     case ENOENT:
-        raise(err::FileNotFound, reason);
+        number = err::FileNotFound;
+        break;
     case ENOTDIR:
-        raise(err::PathNotFound, reason);
+        number = err::PathNotFound;
+        break;
     case ENOMEM:
-        raise(err::OutOfMemory, reason);
-    default:
-        raise(err::PathFileAccessError, reason);
+        number = err::OutOfMemory;
+        break;
     }
+    throw RuntimeError(number, reason).withSystemError(system);
 }
 
 // The file at `path`, open for reading, or the error that says why not.
@@ -92,8 +98,10 @@ void reopenForRead(int number, const std::string &path)
     if (f.info.st_size > INT32_MAX)
         raise(err::Overflow, "File too large for Norvale (2 GiB or more)");
     uint8_t first = 0;
-    if (posix::readAt(f.fd.get(), &first, 1, 0) < 0)
-        raise(err::DeviceIOError, std::strerror(errno));
+    if (posix::readAt(f.fd.get(), &first, 1, 0) < 0) {
+        const int e = errno;
+        throw RuntimeError(err::DeviceIOError, std::strerror(e)).withSystemError(e);
+    }
     ::close(table()[size_t(number)]);
     statusTable()[size_t(number)] = f.info;
     table()[size_t(number)] = f.fd.release();
@@ -103,6 +111,17 @@ const struct stat &openedStatus(int number)
 {
     openDescriptor(number);
     return statusTable()[size_t(number)];
+}
+
+void renumber(int from, int to)
+{
+    const int fd = openDescriptor(from);
+    checkNumber(to);
+    if (table()[size_t(to)] >= 0)
+        raise(err::FileAlreadyOpen);
+    statusTable()[size_t(to)] = statusTable()[size_t(from)];
+    table()[size_t(to)] = fd;
+    table()[size_t(from)] = -1;
 }
 
 void close(int number)
@@ -146,7 +165,7 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
     std::memset(out, 0, size_t(count));
     // Past the end the rest stays 0.
     if (posix::readAt(fd, out, size_t(count), off_t(first) - 1) < 0)
-        raise(err::DeviceIOError);
+        raiseSystem(err::DeviceIOError, errno);
 }
 
 uint8_t getByte(int number, int32_t position)

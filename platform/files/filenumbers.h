@@ -14,7 +14,8 @@ constexpr int kMaxFileNumber = 511;
 
 // Opens `path` for reading only. Anything but a regular file (a directory,
 // FIFO, socket or device) fails like a file that cannot be opened, so that a
-// FIFO can never block the program or be read without end.
+// FIFO can never block the program or be read without end. A failure the
+// system reported carries its errno (EISDIR for a directory).
 void openForRead(int number, const std::string &path);
 // Opens `path` again under a second descriptor and checks it as an open for
 // viewing must be: a regular file that opens for reading, shorter than
@@ -26,6 +27,9 @@ void reopenForRead(int number, const std::string &path);
 // The status (device, inode, size, modification time) of the file open
 // under `number` as it was when opened or reopened; 52 if it is not open.
 const struct stat &openedStatus(int number);
+// Moves the open file from one number to another that is free, so a file
+// can be opened and tried before it takes the place of another.
+void renumber(int from, int to);
 // Closing a number that is not open is no error.
 void close(int number);
 bool isOpen(int number);

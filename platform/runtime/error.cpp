@@ -40,5 +40,9 @@ void raise(int32_t number, const std::string &description)
 {
     throw RuntimeError(number, description);
 }
+void raiseSystem(int32_t number, int systemError)
+{
+    throw RuntimeError(number).withSystemError(systemError);
+}
 
 } // namespace nv

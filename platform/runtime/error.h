@@ -36,12 +36,23 @@ public:
     explicit RuntimeError(int32_t number);
     RuntimeError(int32_t number, const std::string &description);
     int32_t number() const noexcept { return m_number; }
+    // The system's error number behind it (errno), 0 when there is none:
+    // the program's number is the classic one, and several errnos share one.
+    int systemError() const noexcept { return m_systemError; }
+    RuntimeError &withSystemError(int error) noexcept
+    {
+        m_systemError = error;
+        return *this;
+    }
 
 private:
     int32_t m_number;
+    int m_systemError = 0;
 };
 
 [[noreturn]] void raise(int32_t number);
 [[noreturn]] void raise(int32_t number, const std::string &description);
+// The classic error for a failure the system gave as `systemError` (errno).
+[[noreturn]] void raiseSystem(int32_t number, int systemError);
 
 } // namespace nv

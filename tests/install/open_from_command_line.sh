@@ -102,10 +102,42 @@ await_page '00000400  43 43 43 43 43 43 43 43-43 43 43 43 43 43 43 43   CCCCCCCC
 kill "$program"
 wait "$program" 2>/dev/null || true
 
+# Standard error closed, as some launchers start programs, and Qt with a
+# remark to make on it (no XDG_RUNTIME_DIR): the remark must not reach the
+# display connection, and the window answers.
+(cd "$s/work" && exec env -u XDG_RUNTIME_DIR "$s/bin/norvale3" "$name" 2>&-) &
+program=$!
+window
+await_page '00000000  41 41 41 41 41 41 41 41-41 41 41 41 41 41 41 41   AAAAAAAAAAAAAAAA'
+kill "$program"
+wait "$program" 2>/dev/null || true
+
+# A relative name from a working folder about 4,000 characters deep: opened
+# as given, though joined to the folder it would be longer than the system
+# takes.
+segment=$(printf '%0200d' 0) long=$(printf '%0150d.bin' 1)
+# Step by step: the whole path is too long for one call.
+down() {
+    cd "$s/work" && for i in $(seq 19); do
+        [ -d "$segment" ] || mkdir "$segment"
+        cd "$segment" || return 1
+    done
+}
+(down && cp "$s/work/$name" "$long") || fail "no deep working folder"
+(down && exec "$s/bin/norvale3" "$long" 2>"$s/err1") &
+program=$!
+window
+await_page '00000000  41 41 41 41 41 41 41 41-41 41 41 41 41 41 41 41   AAAAAAAAAAAAAAAA'
+! grep -q 'cannot open' "$s/err1" || fail "standard error after a deep open: $(cat "$s/err1")"
+kill "$program"
+wait "$program" 2>/dev/null || true
+
 # Files that cannot be opened: the window comes up all the same, and one
 # line on standard error names the file and the reason.
 mkdir "$s/work/folder"
-for row in "-missing.bin|No such file or directory" "folder|Is a directory"; do
+truncate -s 2G "$s/work/huge.bin" # sparse
+for row in "-missing.bin|No such file or directory" "folder|Is a directory" \
+    "huge.bin|File too large for Norvale (2 GiB or more)" "/proc/self/mem|Input/output error"; do
     name=${row%%|*} reason=${row#*|}
     (cd "$s/work" && exec "$s/bin/norvale3" -- "$name" 2>"$s/err") &
     program=$!

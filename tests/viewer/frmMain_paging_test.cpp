@@ -4,6 +4,7 @@
 #include "tests/viewer/mainwindow_fixture.h"
 
 #include "platform/forms/updown.h"
+#include "viewer/commandline.h"
 #include "viewer/frmOptions.h"
 
 #include <QAccessible>
@@ -20,10 +21,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
+namespace fs = std::filesystem;
 using nvtest::kClose;
 using nvtest::kOpen;
 
@@ -213,8 +217,10 @@ QMimeData *uriList(const QByteArray &text)
 // What the window answers while the data is dragged over it, then what the
 // drop does. The window itself is the target: its controls take no drops.
 // A drop it takes is taken as a copy, so the file manager keeps the file.
+// `taken`, when given, receives whether the drop itself was taken (a file
+// that fails once dropped is not); otherwise it must match the answer.
 bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
-                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction, bool *taken = nullptr)
 {
     const QPoint at(100, 100);
     QDragEnterEvent enter(at, offered, data, Qt::LeftButton, Qt::NoModifier);
@@ -224,7 +230,10 @@ bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
     EXPECT_EQ(enter.isAccepted(), move.isAccepted());
     QDropEvent drop(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
-    EXPECT_EQ(drop.isAccepted(), enter.isAccepted());
+    if (taken)
+        *taken = drop.isAccepted();
+    else
+        EXPECT_EQ(drop.isAccepted(), enter.isAccepted());
     if (drop.isAccepted()) {
         EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
     }
@@ -286,19 +295,28 @@ TEST_F(Paging, ADroppedFileOpensAsFileOpenDoes)
         EXPECT_EQ(ui.updScroll->min(), 1 - pages) << f.name;
         EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(pages), 0)) << f.name;
     }
+
+    // The largest file the window shows (sparse) is taken, down to its last page.
+    const std::string largest = makeFile("largest.bin", 1);
+    fs::resize_file(largest, (std::uintmax_t(1) << 31) - 1);
+    data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(largest))}));
+    ASSERT_TRUE(dragAndDrop(form, data.get()));
+    EXPECT_EQ(ui.updScroll->min(), -4194303);
+    ui.updScroll->setValue(ui.updScroll->min());
+    EXPECT_TRUE(ui.txtDisplay->text().endsWith(
+        "7FFFFFF0  00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00   ................\r\n"));
 }
 
 TEST_F(Paging, AFileThatCannotBeOpenedLeavesTheStateFileOpenLeaves)
 {
-    std::unique_ptr<QMimeData> data(
-        urlData({QUrl::fromLocalFile(QString::fromStdString((dir / "missing.bin").string()))}));
-    EXPECT_TRUE(dragAndDrop(form, data.get()));
+    open((dir / "missing.bin").string());
     EXPECT_FALSE(nv::files::isOpen(nv::kFileNumber));
     EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
     EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
     EXPECT_TRUE(ui.txtDisplay->text().isEmpty());
     // The next drop runs Close first, so the menus end the right way round.
-    data.reset(urlData({QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)))}));
+    std::unique_ptr<QMimeData> data(
+        urlData({QUrl::fromLocalFile(QString::fromStdString(makeFile("one.bin", 1)))}));
     EXPECT_TRUE(dragAndDrop(form, data.get()));
     EXPECT_TRUE(nv::files::isOpen(nv::kFileNumber));
     EXPECT_FALSE(ui.mnuFileSub.enabled(kOpen));
@@ -317,6 +335,11 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         d->setText(QStringLiteral("/etc/hostname"));
         return d;
     };
+    auto local = [](const fs::path &p) {
+        return urlData({QUrl::fromLocalFile(QString::fromStdString(p.string()))});
+    };
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::resize_file(makeFile("huge.bin", 1), std::uintmax_t(1) << 31); // sparse
     struct
     {
         const char *name;
@@ -334,6 +357,14 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a share name", uriList("file:////elsewhere" + encoded)},
         {"a raw NUL, which would cut the name short",
          uriList("file://" + encoded + QByteArray("\0.gz", 4))},
+        {"a missing file", local(dir / "missing.bin")},
+        {"a FIFO", local(dir / "fifo")},
+        {"a device", local("/dev/zero")},
+        {"2 GiB", local(dir / "huge.bin")},
+        {"a name longer than the system takes", local(dir / std::string(5000, 'n'))},
+        {"two names split by a lone CR", uriList("file://" + encoded + "\rfile://" + encoded)},
+        {"a malformed escape", uriList("file://" + encoded + "%G1")},
+        {"a malformed escape as the window gets it", uriList("file://" + encoded + "%25G1")},
     };
     // The open file stays open and shown.
     openAt(3);
@@ -347,6 +378,48 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
     expectShown(3);
     EXPECT_TRUE(nv::files::isOpen(nv::kFileNumber));
     EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
+}
+
+// Taken at the drop, a file whose first read fails leaves the open file open
+// and shown, as a refused drop does; the command line is told why.
+TEST_F(Paging, AFileThatFailsOnceDroppedLeavesTheOpenFileShown)
+{
+    openAt(3);
+    std::unique_ptr<QMimeData> data(urlData({QUrl::fromLocalFile("/proc/self/mem")}));
+    bool taken = true;
+    EXPECT_TRUE(dragAndDrop(form, data.get(), Qt::CopyAction | Qt::MoveAction, &taken));
+    EXPECT_FALSE(taken); // and the source is told so
+    expectShown(3);
+    EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
+    EXPECT_FALSE(nv::files::isOpen(nv::kTriedFileNumber));
+    EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
+
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    fs::resize_file(makeFile("huge.bin", 1), std::uintmax_t(1) << 31); // sparse
+    fs::create_directory(dir / "folder");
+    const struct
+    {
+        std::string file;
+        QByteArray line;
+    } named[] = {
+        {"/proc/self/mem", "'/proc/self/mem': Input/output error"},
+        {(dir / "huge.bin").string(), "huge.bin': File too large for Norvale (2 GiB or more)"},
+        {(dir / "missing.bin").string(), "missing.bin': No such file or directory"},
+        {(dir / "folder").string(), "folder': Is a directory"},
+        {(dir / "fifo").string(), "fifo': Not a regular file"},
+        {(dir / std::string(5000, 'n')).string(), "': File name too long"},
+    };
+    for (const auto &n : named) {
+        const QByteArray file = QByteArray::fromStdString(n.file);
+        const std::exception_ptr failure = form.openFileNamed(file);
+        ASSERT_TRUE(failure) << n.file;
+        const QByteArray line = nv::cannotOpenLine(file, failure);
+        EXPECT_TRUE(line.startsWith("norvale3: cannot open '") && line.endsWith(n.line + '\n'))
+            << line.toStdString();
+        expectShown(3);
+    }
+    EXPECT_FALSE(form.openFileNamed(QByteArray::fromStdString(makeFile("one.bin", 1))));
+    EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(1), 0));
 }
 
 // Runs `inside` while the options dialog is open modally over the window.

@@ -3,6 +3,8 @@
 
 #include "tools/norvale-reg/commands.h"
 
+#include "platform/runtime/stdstreams.h"
+
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
@@ -116,7 +118,9 @@ int usageError(const std::string &message)
 
 } // namespace nv::regtool
 
-int main(int argc, char **argv)
+namespace {
+
+int run(int argc, char **argv)
 {
     using namespace nv::regtool;
     if (argc < 2)
@@ -156,4 +160,14 @@ int main(int argc, char **argv)
         return c.run(invocation);
     }
     return usageError("unknown command '" + command + "'");
+}
+
+} // namespace
+
+// A report that did not reach standard output fails the run, even where
+// the store was changed: the change stands, the status says it went unsaid.
+int main(int argc, char **argv)
+{
+    nv::keepStandardDescriptors();
+    return nv::closeStandardOutput("norvale-reg", run(argc, argv));
 }

@@ -1,10 +1,13 @@
 #include "viewer/core/droppedfile.h"
 
 #include "platform/runtime/ascii.h"
+#include "platform/runtime/posixfile.h"
 
 #include <QList>
 
+#include <cstdint>
 #include <optional>
+#include <sys/stat.h>
 
 namespace nv {
 
@@ -74,6 +77,17 @@ QByteArray localFileOfUriList(const QByteArray &uriList, const QByteArray &hostN
         uri = trimmed;
     }
     return count == 1 ? localPath(uri, hostName) : QByteArray();
+}
+
+bool canBeShown(const QByteArray &path)
+{
+    // Asked at every move of a drag: only a regular file is opened to find
+    // out, as opening a FIFO or a device may act on it.
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
+        return false;
+    const posix::OpenedFile f = posix::openRegularForRead(path.toStdString());
+    return f.ok() && f.info.st_size <= INT32_MAX;
 }
 
 } // namespace nv

@@ -30,23 +30,16 @@ int32_t PageCountOfLength(int32_t length)
 
 void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer)
 {
-    // The bytes are read in file order, position by position, and the
-    // position is advanced after each byte with overflow trapped. Reading
-    // them in one call keeps that: the bytes up to the top of the position
-    // range land in the buffer, then the advance past it overflows.
+    // Positions past the largest a file can have are past the end of every
+    // file the viewer shows: they read as 0, as past the end does, so the
+    // last page of a file of 2 GiB - 1 bytes shows like any other.
     int32_t count = kBytesPerPage;
-    bool overflows = false;
-    if (lngFirstByte > INT32_MAX - kBytesPerPage) {
-        overflows = true;
-        if (lngFirstByte > 0 && INT32_MAX - lngFirstByte + 1 < count)
-            count = INT32_MAX - lngFirstByte + 1;
-    }
-    uint8_t bytes[kBytesPerPage];
+    if (lngFirstByte > INT32_MAX - kBytesPerPage + 1)
+        count = INT32_MAX - lngFirstByte + 1;
+    uint8_t bytes[kBytesPerPage] = {};
     nv::files::getBytes(kFileNumber, lngFirstByte, count, bytes);
-    for (int32_t k = 0; k < count; ++k)
+    for (int32_t k = 0; k < kBytesPerPage; ++k)
         bytBuffer.set(k / kBytesPerLine, k % kBytesPerLine, bytes[k]);
-    if (overflows)
-        raise(err::Overflow);
 }
 
 } // namespace nv

@@ -14,6 +14,9 @@ namespace nv {
 // The file number the viewed file is open under: Open and Close work on it,
 // ReadPage reads from it.
 constexpr int kFileNumber = 1;
+// The number a file named from outside the window is tried under before it
+// takes the viewed file's place.
+constexpr int kTriedFileNumber = 2;
 
 // Pages of 512 bytes in the named file, the last one possibly partial.
 int32_t PageCount(const QString &strFileName);
@@ -22,7 +25,8 @@ int32_t PageCount(const QByteArray &fileName);
 // Pages of 512 bytes in a file of `length` bytes, as PageCount counts them.
 int32_t PageCountOfLength(int32_t length);
 // Fills all 512 cells of the buffer from the viewed file, starting at the
-// 1-based position lngFirstByte; positions past the end read as 0.
+// 1-based position lngFirstByte; positions past the end read as 0, as do
+// positions past the largest one (2^31 - 1).
 void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer);
 
 } // namespace nv

@@ -7,6 +7,7 @@
 
 #include "platform/forms/form.h"
 #include "platform/forms/handler.h"
+#include "platform/runtime/stdstreams.h"
 #include "viewer/appicon.h"
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -27,6 +30,36 @@ bool haveDisplay()
         return v && *v;
     };
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+QList<std::pair<QtMsgType, QString>> g_heldRemarks;
+
+QString setting(const char *name)
+{
+    const char *v = std::getenv(name);
+    return QStringLiteral("%1=%2").arg(QLatin1String(name),
+                                       v ? QString::fromLocal8Bit(v) : QStringLiteral("(unset)"));
+}
+
+// While the display is opened: Qt says why it cannot reach one in remarks
+// of its own, then ends through its fatal path, which aborts with advice
+// that does not apply. The remarks are held; on that end the first is said
+// in our words, with the settings that chose the display, and the program
+// ends with status 1. Once the display is open they go out as usual.
+void messagesWhileOpeningDisplay(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        g_heldRemarks.append({type, message});
+        return;
+    }
+    QString why = g_heldRemarks.isEmpty() ? message.section(QLatin1Char('\n'), 0, 0)
+                                          : g_heldRemarks.front().second;
+    why.remove(QStringLiteral(" in \"\"")); // the plugin folder, when it names none
+    std::fprintf(stderr, "norvale3: cannot open the display: %s\n(%s, %s, %s)\n", qPrintable(why),
+                 qPrintable(setting("DISPLAY")), qPrintable(setting("WAYLAND_DISPLAY")),
+                 qPrintable(setting("QT_QPA_PLATFORM")));
+    _exit(1);
 }
 
 QList<QByteArray> argumentsOf(int argc, char **argv)
@@ -41,12 +74,14 @@ QList<QByteArray> argumentsOf(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Before anything can open a file or the display on 0, 1 or 2.
+    nv::keepStandardDescriptors();
     // Help, version and usage errors need no display.
     const nv::CommandLine commandLine = nv::parseCommandLine(argumentsOf(argc, argv));
     if (!commandLine.run) {
         std::fputs(commandLine.text.toLocal8Bit().constData(),
                    commandLine.exitCode == 0 ? stdout : stderr);
-        return commandLine.exitCode;
+        return nv::closeStandardOutput("norvale3", commandLine.exitCode);
     }
     if (!haveDisplay()) {
         std::fprintf(
@@ -60,7 +95,11 @@ int main(int argc, char **argv)
     // Qt sees only the program's name: the command line is ours, and a file
     // named like one of Qt's own options (-reverse) must stay a file.
     int qtArgc = 1;
+    g_qtMessages = qInstallMessageHandler(messagesWhileOpeningDisplay);
     QApplication app(qtArgc, argv);
+    qInstallMessageHandler(g_qtMessages);
+    for (const auto &[type, remark] : std::as_const(g_heldRemarks))
+        g_qtMessages(type, QMessageLogContext(), remark);
     QApplication::setApplicationName(QStringLiteral("norvale3"));
     QApplication::setDesktopFileName(QStringLiteral("norvale3"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(nv::mainIconImage())));
@@ -76,8 +115,10 @@ int main(int argc, char **argv)
     nv::forms::runHandler([&] { splash.load(); });
     if (nv::forms::loadedFormCount() == 0)
         return 0;
-    if (commandLine.file && mainWindow.isLoaded() &&
-        !mainWindow.openFileNamed(nv::fromWorkingFolder(*commandLine.file)))
-        std::fputs(nv::cannotOpenLine(*commandLine.file).constData(), stderr);
+    // A relative name is opened as given, from the working folder.
+    if (commandLine.file && mainWindow.isLoaded()) {
+        if (const std::exception_ptr failure = mainWindow.openFileNamed(*commandLine.file))
+            std::fputs(nv::cannotOpenLine(*commandLine.file, failure).constData(), stderr);
+    }
     return QApplication::exec();
 }

@@ -31,10 +31,11 @@ protected:
     RegToolTest() : m_dir("tool"), m_reg(m_dir.path()) { unsetenv("NORVALE_REGISTRY_TARGET"); }
 
     // `out` receives standard output and error, or with `errors` false the
-    // output alone.
+    // output alone. `stdoutTo`, when given, redirects the tool's standard
+    // output alone; `out` then holds its standard error.
     int tool(const std::vector<std::string> &args, std::string *out = nullptr,
              const std::string &envPrefix = "", bool errors = true,
-             const std::string &program = nvtest::regTool())
+             const std::string &program = nvtest::regTool(), const std::string &stdoutTo = "")
     {
         // Killed after a minute: a tool that hangs fails the test instead.
         std::string cmd = envPrefix + "timeout -s KILL 60 " + shellQuote(program);
@@ -42,6 +43,8 @@ protected:
             cmd += " " + shellQuote(a);
         if (!errors)
             cmd = "(" + cmd + " 2>/dev/null)";
+        if (!stdoutTo.empty())
+            cmd = "{ " + cmd + " " + stdoutTo + "; }";
         std::string output;
         int rc = nvtest::runCommand(cmd, &output);
         if (out)
@@ -313,6 +316,37 @@ TEST_F(RegToolTest, RegistersAndUnregistersAModule)
     EXPECT_EQ(tool({"get", kClassKey}), 1);
     EXPECT_EQ(tool({"unregister", nvtest::hexopsModule()}, &out, "", false), 0);
     EXPECT_EQ(out, nothing);
+}
+
+// Output that did not arrive fails the run; a store change made stands.
+TEST_F(RegToolTest, LostOutputFailsTheRunAndTheStoreChangeStands)
+{
+    const std::string full = "norvale-reg: write error: No space left on device\n";
+    const std::string closed = "norvale-reg: write error: Bad file descriptor\n";
+    const struct
+    {
+        std::vector<std::string> args;
+        const char *stdoutTo;
+        std::string err;
+    } cases[] = {
+        {{"--help"}, ">/dev/full", full},
+        {{"--help"}, ">&-", closed},
+        {{"register", NV_REG_TEST_MODULE}, ">/dev/full", full},
+        {{"get", kClassKey}, ">/dev/full", full},
+        {{"list"}, ">&-", closed},
+        {{"resources", NV_REG_TEST_MODULE}, ">/dev/full", full},
+        {{"unregister", NV_REG_TEST_MODULE}, ">&-", closed},
+    };
+    for (const auto &c : cases) {
+        std::string err;
+        EXPECT_EQ(tool(c.args, &err, "", true, nvtest::regTool(), c.stdoutTo), 1)
+            << c.args[0] << " " << c.stdoutTo;
+        EXPECT_EQ(err, c.err) << c.args[0] << " " << c.stdoutTo;
+        if (c.args[0] == "register") {
+            EXPECT_EQ(get(kClassKey), "NvRegTest.Module\n");
+        }
+    }
+    EXPECT_EQ(tool({"get", kClassKey}), 1);
 }
 
 TEST_F(RegToolTest, MachineRegistrationWritesTheMachinePart)

@@ -83,12 +83,14 @@ std::string bytesOf(std::initializer_list<int> values)
 TEST_F(PageCore, WorkedExampleLine)
 {
     std::string content(16, '\0');
-    content += bytesOf({0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x2C, 0x20, 0x77, 0x6F, 0x72, 0x6C, 0x64, 0x21,
-                        0x0A, 0x00, 0xFF});
+    content += bytesOf({0x48, 0x65, 0x6C, 0x6C, 0x6F, 0x2C, 0x20, 0x77, 0x6F, 0x72, 0x6C, 0x64,
+                        0x21, 0x0A, 0x00, 0xFF});
     QStringList lines = show(makeFile("hello", content), 0).split("\r\n");
     ASSERT_EQ(lines.size(), 33); // 32 lines, each ended by CR LF
-    EXPECT_EQ(lines[1], "00000010  48 65 6C 6C 6F 2C 20 77-6F 72 6C 64 21 0A 00 FF   Hello, world!...");
-    EXPECT_EQ(lines[0], "00000000  00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00   ................");
+    EXPECT_EQ(lines[1],
+              "00000010  48 65 6C 6C 6F 2C 20 77-6F 72 6C 64 21 0A 00 FF   Hello, world!...");
+    EXPECT_EQ(lines[0],
+              "00000000  00 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00   ................");
     EXPECT_EQ(lines[32], "");
 }
 
@@ -100,7 +102,8 @@ TEST_F(PageCore, PageCountsAndPastTheEndLines)
         int32_t pages;
     } cases[] = {{0, 0}, {1, 1}, {511, 1}, {512, 1}, {513, 2}, {1024, 2}, {1025, 3}};
     for (const auto &c : cases) {
-        std::string path = makeFile("size" + std::to_string(c.size), std::string(size_t(c.size), 'A'));
+        std::string path =
+            makeFile("size" + std::to_string(c.size), std::string(size_t(c.size), 'A'));
         EXPECT_EQ(nv::PageCount(QString::fromStdString(path)), c.pages) << c.size;
         // The last page is always 32 full lines; cells past the end show 00 and ".".
         const int32_t last = c.pages > 0 ? 1 - c.pages : 0;
@@ -191,20 +194,38 @@ TEST_F(PageCore, AgreesWithXxd)
     }
 }
 
-TEST_F(PageCore, PositionsNearTheTopOfTheRangeOverflow)
+TEST_F(PageCore, PositionsPastTheTopOfTheRangeReadAsPastTheEnd)
 {
-    std::string path = makeFile("small", "abc");
+    // The largest file there is, sparse: its last byte at position 2^31 - 1.
+    const std::string path = (dir / "largest").string();
+    int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(pwrite(fd, "Z", 1, off_t(INT32_MAX) - 1), 1);
+    ::close(fd);
+    EXPECT_EQ(nv::PageCount(QString::fromStdString(path)), 4194304);
     nv::files::openForRead(nv::kFileNumber, path);
-    // Bytes up to position 2^31 - 1 are read, then the advance overflows.
+    const struct
+    {
+        int32_t first;
+        int zCell; // where the last byte lands; every other cell reads 0
+    } reads[] = {{INT32_MAX - 10, 10},
+                 {2147483137, 510},
+                 {INT32_MAX - 511, 511},
+                 {INT32_MAX - 512, -1},
+                 {INT32_MAX, 0}};
     nv::ByteTable buf;
-    for (int k = 0; k < 512; ++k)
-        buf.set(k / 16, k % 16, 0xAA);
-    EXPECT_EQ(errorOf([&] { nv::ReadPage(INT32_MAX - 10, buf); }), 6);
-    for (int k = 0; k < 512; ++k)
-        EXPECT_EQ(buf.at(k / 16, k % 16), k <= 10 ? 0 : 0xAA) << k;
-    // The last whole page below the top reads, then its final advance overflows.
-    EXPECT_EQ(errorOf([&] { nv::ReadPage(INT32_MAX - 511, buf); }), 6);
-    EXPECT_EQ(errorOf([&] { nv::ReadPage(INT32_MAX - 512, buf); }), 0);
+    for (const auto &r : reads) {
+        for (int k = 0; k < 512; ++k)
+            buf.set(k / 16, k % 16, 0xAA);
+        EXPECT_EQ(errorOf([&] { nv::ReadPage(r.first, buf); }), 0) << r.first;
+        for (int k = 0; k < 512; ++k)
+            EXPECT_EQ(buf.at(k / 16, k % 16), k == r.zCell ? 'Z' : 0) << r.first << " " << k;
+    }
+    // The last page shows whole, offsets and all.
+    const QStringList lines = show(path, -4194303).split("\r\n");
+    EXPECT_TRUE(lines[31].startsWith("7FFFFFF0  00")) << lines[31].toStdString();
+    EXPECT_EQ(lines[31].mid(10 + 3 * 14, 2), "5A");
+    EXPECT_EQ(lines[31].mid(10 + 3 * 15, 2), "00");
 
     struct Case
     {
