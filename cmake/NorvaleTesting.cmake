@@ -6,7 +6,8 @@
 # parallel and in any order. Not in the build tree: a case that hands a
 # folder to an unprivileged user needs every folder above it open to that
 # user, and a checkout in a private home (root's /root is 0700) is not.
-# GUI tests get a QApplication on the offscreen platform.
+# Every test runs on Qt's offscreen platform: no display is needed. The
+# cases are listed when the tests run, so building runs no test program.
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
@@ -24,7 +25,7 @@ function(nv_add_test name)
     set(ARG_TIMEOUT 120)
   endif()
   # Test names without the printed parameter values: those may hold addresses.
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
   # The discovered tests get their properties from a script that CTest reads
   # after discovery: passing lists through gtest_discover_tests splits them.
   set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")

@@ -9,6 +9,10 @@
 # CTest's timeout bounds the whole.
 #   open_from_command_line.sh BUILD_BIN_DIR BUILD_MODULE_DIR SCRATCH_ROOT
 set -eu
+. "$(dirname "$0")/install_helpers.sh"
+need Xvfb xvfb
+need xdotool xdotool
+need xclip xclip
 bin=$1 modules=$2
 mkdir -p "$3"
 s=$(cd "$(mktemp -d "$3/command-line-XXXXXX")" && pwd)
@@ -20,7 +24,6 @@ cleanup() {
     rm -rf "$s"
 }
 trap cleanup EXIT
-fail() { echo "$*"; exit 1; }
 
 # A copy of the build tree's layout, so config.ini (splash off) is its own.
 mkdir -p "$s/bin" "$s/lib/norvale" "$s/work"
