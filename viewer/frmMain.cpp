@@ -1,11 +1,11 @@
 #include "viewer/frmMain.h"
 
-#include "viewer/appicon.h"
 #include "viewer/core/droppedfile.h"
 #include "viewer/core/modFormOps.h"
 #include "viewer/core/modIO.h"
 #include "viewer/frmAbout.h"
 #include "viewer/frmOptions.h"
+#include "viewer/icon/appicon.h"
 #include "viewer/settings.h"
 
 #include "platform/files/filenumbers.h"
