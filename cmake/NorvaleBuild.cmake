@@ -5,9 +5,12 @@ add_compile_options(-Wall -Wextra)
 # packager's or a newer compiler's build is not stopped by a new warning.
 
 # One include folder for the project's headers: an include names its file by
-# its path from the source root ("platform/com/server/dualobject.h"); headers
-# generated at configure time sit at the same path below the binary root.
-include_directories(${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
+# its path from the source root ("platform/com/server/dualobject.h"). A
+# header generated at configure time sits at the same path below the binary
+# root, which the target that makes it gives its users.
+include_directories(${PROJECT_SOURCE_DIR})
+
+# The project's helpers are named nv_, as its targets are.
 
 if(NORVALE_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -17,7 +20,7 @@ endif()
 # What every library and module of the project shares: position-independent
 # code with hidden symbols. The component modules link several of the
 # libraries statically and must export nothing of them but their entry points.
-function(norvale_library_defaults target)
+function(nv_library_defaults target)
   set_target_properties(${target} PROPERTIES
     POSITION_INDEPENDENT_CODE ON
     CXX_VISIBILITY_PRESET hidden
@@ -26,24 +29,36 @@ endfunction()
 
 # The one library or module a source folder builds is named nv_ and the
 # folder's path from the source root with "_" for "/" (platform/com/server ->
-# nv_platform_com_server).
-function(norvale_check_folder_target target)
+# nv_platform_com_server); the one program a folder builds is named like the
+# folder (tools/norvale-reg -> norvale-reg).
+function(nv_check_folder_target target)
   file(RELATIVE_PATH path ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  string(REPLACE "/" "_" expected "nv_${path}")
+  if(ARGC GREATER 1 AND ARGV1 STREQUAL "PROGRAM")
+    get_filename_component(expected ${path} NAME)
+  else()
+    string(REPLACE "/" "_" expected "nv_${path}")
+  endif()
   if(NOT target STREQUAL expected)
     message(FATAL_ERROR "The target of ${path}/ is named ${expected}, not ${target}")
   endif()
 endfunction()
 
-# norvale_add_library(<target> INTERFACE | <sources>...): the folder's
+# nv_add_program(<target> <sources>...): the folder's program. Test and
+# benchmark programs (tests/, bench/) are made by their own helpers.
+function(nv_add_program target)
+  nv_check_folder_target(${target} PROGRAM)
+  add_executable(${target} ${ARGN})
+endfunction()
+
+# nv_add_library(<target> INTERFACE | <sources>...): the folder's
 # library, static, or INTERFACE for a folder of headers only.
-function(norvale_add_library target)
-  norvale_check_folder_target(${target})
+function(nv_add_library target)
+  nv_check_folder_target(${target})
   if(ARGN STREQUAL "INTERFACE")
     add_library(${target} INTERFACE)
   else()
     add_library(${target} STATIC ${ARGN})
-    norvale_library_defaults(${target})
+    nv_library_defaults(${target})
   endif()
 endfunction()
 
@@ -53,11 +68,11 @@ endfunction()
 # one changes nothing outside the build tree: the build tree's program finds
 # it through its class list (the norvale3-classlist target writes it), an
 # install through the registration the install makes.
-function(norvale_add_component_module target)
+function(nv_add_component_module target)
   cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;LIBRARIES" ${ARGN})
-  norvale_check_folder_target(${target})
+  nv_check_folder_target(${target})
   add_library(${target} MODULE ${ARG_SOURCES})
-  norvale_library_defaults(${target})
+  nv_library_defaults(${target})
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     OUTPUT_NAME ${ARG_OUTPUT_NAME}

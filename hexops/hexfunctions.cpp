@@ -1,6 +1,7 @@
 #include "hexops/hexfunctions.h"
 
-#include "platform/com/safearray.h"
+#include "platform/com/page.h"
+#include "platform/runtime/ascii.h"
 #include "platform/runtime/checked.h"
 
 namespace nv::hexops {
@@ -14,14 +15,12 @@ int16_t checkedInt16(int32_t v)
     return int16_t(v);
 }
 
-constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-
 std::u16string bitsOf(std::u16string_view digit)
 {
     if (digit.size() != 1)
         return {};
     for (int value = 0; value < 16; ++value) {
-        if (digit[0] != kDigits[value])
+        if (digit[0] != char16_t(nv::ascii::upperHexDigit(unsigned(value))))
             continue;
         std::u16string bits;
         for (int bit = 3; bit >= 0; --bit)
@@ -42,8 +41,8 @@ OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine)
     // The two's-complement pattern, zero-padded to eight digits.
     const auto pattern = static_cast<uint32_t>(offset);
     OffsetLabel label;
-    for (int i = 0; i < 8; ++i)
-        label[size_t(7 - i)] = kDigits[(pattern >> (4 * i)) & 0xF];
+    for (size_t i = 0; i < label.size(); ++i)
+        label[label.size() - 1 - i] = char16_t(nv::ascii::upperHexDigit(pattern >> (4 * i)));
     return label;
 }
 

@@ -2,6 +2,8 @@
 // raised as nv::RuntimeError.
 #pragma once
 
+#include "platform/com/page.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -10,9 +12,9 @@
 namespace nv::hexops {
 
 // The label of a display line: lngFirstByte + 16 * intLine - 1 as eight
-// hexadecimal digits. The first two steps are 16-bit and the sum 32-bit
+// (kOffsetDigits) hexadecimal digits. The first two steps are 16-bit and the sum 32-bit
 // arithmetic; any step out of range raises Overflow.
-using OffsetLabel = std::array<char16_t, 8>;
+using OffsetLabel = std::array<char16_t, nv::com::kOffsetDigits>;
 OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine);
 
 // The first two characters of strHexNum, each an upper-case hexadecimal

@@ -1,6 +1,7 @@
 #include "stringops/stringfunctions.h"
 
 #include "platform/com/bstr.h"
+#include "platform/runtime/ascii.h"
 #include "platform/runtime/error.h"
 
 #include <algorithm>
@@ -9,12 +10,9 @@ namespace nv::stringops {
 
 namespace {
 
-// The longest string a BSTR can count.
-constexpr size_t kMaxStringUnits = (UINT32_MAX - 6) / 2;
-
 void requireLength(size_t units)
 {
-    if (units > kMaxStringUnits)
+    if (units > nv::com::kMaxStringUnits)
         nv::raise(nv::err::OutOfMemory);
 }
 
@@ -22,8 +20,6 @@ char16_t displayChar(uint8_t b)
 {
     return b > 31 && b <= 126 ? char16_t(b) : u'.';
 }
-
-constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
 // `text` writes a byte's string into a buffer of two and returns its length.
 // Line by line, each in column order, whichever way the elements are reached,
@@ -80,8 +76,8 @@ nv::com::BStr combineChars(const PageArray &strChrArray, int16_t intLine)
 void convertToHexStr(const PageArray &bytArrayIn, PageArray &strHexArrayOut)
 {
     convertPage(bytArrayIn, strHexArrayOut, [](uint8_t b, char16_t *out) {
-        out[0] = kHexDigits[b >> 4];
-        out[1] = kHexDigits[b & 0xF];
+        out[0] = char16_t(nv::ascii::upperHexDigit(b >> 4));
+        out[1] = char16_t(nv::ascii::upperHexDigit(b));
         return size_t(2);
     });
 }
@@ -113,7 +109,8 @@ std::u16string insertChar(std::u16string_view Char, std::u16string_view Into, in
 
 std::u16string hexStr(uint8_t byte)
 {
-    return {kHexDigits[byte >> 4], kHexDigits[byte & 0xF]};
+    return {char16_t(nv::ascii::upperHexDigit(byte >> 4)),
+            char16_t(nv::ascii::upperHexDigit(byte))};
 }
 
 } // namespace nv::stringops

@@ -2,6 +2,7 @@
 // run-time errors are raised as nv::RuntimeError.
 #pragma once
 
+#include "platform/com/page.h"
 #include "stringops/pagearray.h"
 
 #include <string>

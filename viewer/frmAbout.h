@@ -26,16 +26,6 @@ public:
     frmAbout();
     ~frmAbout() override;
 
-    // Controls, by tab index; the two lines of the rule last.
-    forms::CommandButton *cmdOK;
-    forms::PictureBox *picIcon;
-    forms::CommandButton *cmdSysInfo;
-    forms::Label *lblDescription;
-    forms::Label *lblTitle;
-    forms::Label *lblVersion;
-    forms::Label *lblDisclaimer;
-    std::array<forms::Line *, 2> Line1;
-
     // Finds and starts the system information program, or says that it is
     // unavailable. The about box stays open either way.
     void StartSysInfo();
@@ -53,6 +43,19 @@ protected:
     void Form_Load() override;
 
 private:
+    // Tests drive the controls through it.
+    friend struct frmAboutControls;
+
+    // Controls, by tab index; the two lines of the rule last.
+    forms::CommandButton *cmdOK;
+    forms::PictureBox *picIcon;
+    forms::CommandButton *cmdSysInfo;
+    forms::Label *lblDescription;
+    forms::Label *lblTitle;
+    forms::Label *lblVersion;
+    forms::Label *lblDisclaimer;
+    std::array<forms::Line *, 2> Line1;
+
     void cmdOK_Click();
     void cmdSysInfo_Click();
 };

@@ -1,13 +1,14 @@
 #include "viewer/frmMain.h"
 
-#include "viewer/appicon.h"
 #include "viewer/core/droppedfile.h"
 #include "viewer/core/modFormOps.h"
 #include "viewer/core/modIO.h"
 #include "viewer/frmAbout.h"
 #include "viewer/frmOptions.h"
+#include "viewer/icon/appicon.h"
 #include "viewer/settings.h"
 
+#include "platform/appinfo/appinfo.h"
 #include "platform/files/filenumbers.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/handler.h"
@@ -135,7 +136,8 @@ frmMain::frmMain()
       mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))), mnuFileSub(mnuFile),
       mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp)
 {
-    setCaption(QStringLiteral("Norvale 3.0"));
+    setCaption(
+        QStringLiteral("%1 %2.%3").arg(app::productName()).arg(app::major()).arg(app::minor()));
     setFrameStyle(forms::FrameStyle::Resizable);
     setStartUpPosition(forms::StartUpPosition::SystemDefault);
     setWindowIcon(QIcon(QPixmap::fromImage(mainIconImage())));

@@ -5,11 +5,11 @@
 
 #include "platform/forms/commondialog.h"
 #include "platform/forms/form.h"
+#include "viewer/core/display.h"
 
 #include <QString>
 
 #include <array>
-#include <cstdint>
 
 namespace nv {
 
@@ -21,17 +21,6 @@ class PictureBox;
 class TabStrip;
 } // namespace forms
 
-// The two colours of the display the dialog recolours, as colour words.
-class DisplayColors
-{
-public:
-    virtual ~DisplayColors() = default;
-    virtual uint32_t foreColor() const = 0;
-    virtual uint32_t backColor() const = 0;
-    virtual void setForeColor(uint32_t color) = 0;
-    virtual void setBackColor(uint32_t color) = 0;
-};
-
 class frmOptions : public forms::Form
 {
     Q_OBJECT
@@ -40,6 +29,18 @@ public:
     // `display` (not owned) must outlive the dialog.
     explicit frmOptions(DisplayColors &display);
     ~frmOptions() override;
+
+    // Left positions of the shown page and of a page moved out of sight.
+    static constexpr int kPageShownLeft = 210;
+    static constexpr int kPageHiddenLeft = -20000;
+
+protected:
+    void Form_Load() override;
+    void Form_KeyDown(int &keyCode, int shift) override;
+
+private:
+    // Tests drive the controls through it.
+    friend struct frmOptionsControls;
 
     // Controls, in stacking order from the top.
     std::array<forms::PictureBox *, 2> picOptions; // the pages: 0 "General", 1 "Colors"
@@ -57,15 +58,6 @@ public:
     forms::CommandButton *cmdOK;
     forms::TabStrip *tbsOptions;
 
-    // Left positions of the shown page and of a page moved out of sight.
-    static constexpr int kPageShownLeft = 210;
-    static constexpr int kPageHiddenLeft = -20000;
-
-protected:
-    void Form_Load() override;
-    void Form_KeyDown(int &keyCode, int shift) override;
-
-private:
     void tbsOptions_Click();
     void chkSplash_Click();
     void cmdChangeBackgroundColor_Click();

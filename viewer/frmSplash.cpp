@@ -107,7 +107,7 @@ void frmSplash::Form_Load()
 
     for (;;) {
         if (!FileExists(path)) {
-            if (repair(QStringLiteral("Entire")))
+            if (repair(QString(kDefaultsEntire)))
                 continue;
             RunWithDefaults();
             return;
@@ -123,8 +123,8 @@ void frmSplash::Form_Load()
             case MsgAnswer::Yes:
                 // The question comes again if this does not take, so the
                 // user can still answer No or Cancel.
-                WriteDefaults(QStringLiteral("AppKey"));
-                lastRepair = QStringLiteral("AppKey");
+                WriteDefaults(QString(kDefaultsAppKey));
+                lastRepair = QString(kDefaultsAppKey);
                 continue;
             case MsgAnswer::No:
                 RunWithDefaults();
@@ -138,7 +138,7 @@ void frmSplash::Form_Load()
         gstrBackgroundColor = readSetting(ini::kSectionColors, ini::kKeyBackground);
         // Numeric is not enough: the display must be able to take the colour.
         if (!isColour(gstrFontColor) || !isColour(gstrBackgroundColor)) {
-            if (repair(QStringLiteral("Colors")))
+            if (repair(QString(kDefaultsColors)))
                 continue;
             RunWithDefaults();
             return;
@@ -154,7 +154,7 @@ void frmSplash::Form_Load()
             ShowMainForm();
             return;
         }
-        if (repair(QStringLiteral("Splash")))
+        if (repair(QString(kDefaultsSplash)))
             continue;
         RunWithDefaults();
         return;

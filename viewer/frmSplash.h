@@ -31,12 +31,6 @@ public:
     explicit frmSplash(SplashWait *wait = nullptr);
     ~frmSplash() override;
 
-    // Labels, from the top of the window down; FillSplashLabels gives their captions.
-    forms::Label *lblPlatform;
-    forms::Label *lblVersion;
-    forms::Label *lblCompany;
-    forms::Label *lblCopyright;
-
     // How long the splash stays up.
     static constexpr uint32_t kSplashMilliseconds = 3000;
 
@@ -46,6 +40,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Tests read the labels through it.
+    friend struct frmSplashControls;
+
+    // Labels, from the top of the window down; FillSplashLabels gives their captions.
+    forms::Label *lblPlatform;
+    forms::Label *lblVersion;
+    forms::Label *lblCompany;
+    forms::Label *lblCopyright;
+
     void ShowSplash();
     void ShowMainForm();
     void RunWithDefaults();

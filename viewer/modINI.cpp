@@ -2,6 +2,7 @@
 
 #include "viewer/modDeclares.h"
 
+#include "platform/appinfo/appinfo.h"
 #include "platform/forms/dialogs.h"
 #include "platform/runtime/appdir.h"
 #include "platform/runtime/end.h"
@@ -12,13 +13,12 @@
 #include <exception>
 #include <optional>
 #include <string>
-#include <utility>
 #include <sys/stat.h>
+#include <utility>
 
 namespace nv {
 namespace {
 
-constexpr char kProgramTitle[] = "Norvale";
 // What a missing key reads as; a value starting so reads as missing too.
 constexpr char kMissing[] = "Failed";
 constexpr uint32_t kValueBufferSize = 50;
@@ -148,7 +148,7 @@ QString ProfileAccess(const QString &strMode, const QString &strSection, const Q
         // nv::RuntimeError is one of these; its text is the error's description.
         failure = QString::fromUtf8(e.what());
     }
-    dialogs().messageBox(failure, MsgButtons::OK, QString::fromLatin1(kProgramTitle));
+    dialogs().messageBox(failure, MsgButtons::OK, app::title());
     endProgram();
 }
 
@@ -169,17 +169,17 @@ void WriteDefaults(const QString &strSelector)
     auto put = [](const char *section, const char *key, const char *value) {
         writeSetting(section, key, QLatin1String(value));
     };
-    if (strSelector == QLatin1String("Entire")) {
+    if (strSelector == kDefaultsEntire) {
         put(kSectionApplication, kKeyName, kDefaultName);
         put(kSectionStartup, kKeyShowSplash, kDefaultShowSplash);
         put(kSectionColors, kKeyFont, kDefaultFont);
         put(kSectionColors, kKeyBackground, kDefaultBackground);
-    } else if (strSelector == QLatin1String("Colors")) {
+    } else if (strSelector == kDefaultsColors) {
         put(kSectionColors, kKeyFont, kDefaultFont);
         put(kSectionColors, kKeyBackground, kDefaultBackground);
-    } else if (strSelector == QLatin1String("Splash")) {
+    } else if (strSelector == kDefaultsSplash) {
         put(kSectionStartup, kKeyShowSplash, kDefaultShowSplash);
-    } else if (strSelector == QLatin1String("AppKey")) {
+    } else if (strSelector == kDefaultsAppKey) {
         put(kSectionApplication, kKeyName, kDefaultName);
     }
 }

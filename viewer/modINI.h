@@ -58,8 +58,14 @@ QString ProfileAccess(const QString &strMode, const QString &strSection, const Q
 QString readSetting(const char *section, const char *key);
 void writeSetting(const char *section, const char *key, const QString &value);
 
-// Writes the defaults of a group of keys: "Entire", "Colors", "Splash" or
-// "AppKey" (exact case); any other selector writes nothing.
+// The groups of keys WriteDefaults writes.
+inline constexpr QLatin1String kDefaultsEntire("Entire");
+inline constexpr QLatin1String kDefaultsColors("Colors");
+inline constexpr QLatin1String kDefaultsSplash("Splash");
+inline constexpr QLatin1String kDefaultsAppKey("AppKey");
+
+// Writes the defaults of a group of keys: one of the four above (exact
+// case); any other selector writes nothing.
 void WriteDefaults(const QString &strSelector);
 
 // True when an ordinary (regular) file is at strPath; directories, FIFOs and

@@ -9,11 +9,17 @@
 #include <string>
 #include <string_view>
 
+namespace nv::com {
+// The longest string a BSTR can count: its byte count, the length word and
+// the terminator fit in 32 bits.
+constexpr uint32_t kMaxStringUnits = (UINT32_MAX - 6) / 2;
+} // namespace nv::com
+
 // Allocates a BSTR of `len` units copied from `src` (or zeroed when src is
 // null). Returns null when memory runs out or the length cannot be counted.
 inline BSTR SysAllocStringLen(const char16_t *src, uint32_t len)
 {
-    if (len > (UINT32_MAX - 6) / 2)
+    if (len > nv::com::kMaxStringUnits)
         return nullptr;
     auto *block = static_cast<unsigned char *>(std::malloc(4 + size_t(len) * 2 + 2));
     if (!block)

@@ -254,3 +254,8 @@ using PFN_DllGetClassObject = HRESULT (*)(const GUID *clsid, const GUID *iid, vo
 using PFN_DllCanUnloadNow = HRESULT (*)();
 using PFN_DllRegisterServer = HRESULT (*)();
 using PFN_DllUnregisterServer = HRESULT (*)();
+
+namespace nv::com {
+// The threading model our classes are registered with and listed under.
+inline constexpr char kThreadingModel[] = "Apartment";
+} // namespace nv::com

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/com/comtypes.h"
+#include "platform/runtime/ascii.h"
 
 #include <optional>
 #include <string>
@@ -23,7 +24,7 @@ constexpr GuidText guidText(const GUID &g)
     size_t at = 0;
     auto put = [&](uint64_t v, int n) {
         for (int i = n - 1; i >= 0; --i)
-            t.text[at++] = "0123456789ABCDEF"[(v >> (4 * i)) & 0xF];
+            t.text[at++] = nv::ascii::upperHexDigit(unsigned(v >> (4 * i)));
     };
     t.text[at++] = '{';
     put(g.Data1, 8);

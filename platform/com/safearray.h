@@ -1,5 +1,5 @@
-// Two-dimensional safe arrays as the component model lays them out, and the
-// page they carry between the viewer and the component classes. Header-only,
+// Two-dimensional safe arrays as the component model lays them out.
+// Header-only,
 // so that a component module can use it without linking anything of ours.
 //
 // The descriptor's bound list follows its fixed part and runs last
@@ -18,11 +18,6 @@
 #include <cstdlib>
 
 namespace nv::com {
-
-// The page: 32 lines of 16 bytes.
-constexpr int kLinesPerPage = 32;
-constexpr int kBytesPerLine = 16;
-constexpr int kBytesPerPage = kLinesPerPage * kBytesPerLine;
 
 enum class ElementKind { Byte, String };
 

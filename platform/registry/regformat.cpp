@@ -122,7 +122,6 @@ constexpr size_t kWrapColumn = 80;
 
 std::string hexList(const std::string &data, bool wrapped, size_t column)
 {
-    static const char digits[] = "0123456789abcdef";
     std::string s;
     s.reserve(data.size() * 3 + data.size() / 24 * 4);
     for (size_t i = 0; i < data.size(); ++i) {
@@ -136,8 +135,8 @@ std::string hexList(const std::string &data, bool wrapped, size_t column)
             }
         }
         auto b = static_cast<unsigned char>(data[i]);
-        s += digits[b >> 4];
-        s += digits[b & 15];
+        s += nv::ascii::lowerHexDigit(b >> 4);
+        s += nv::ascii::lowerHexDigit(b);
         column += 2;
     }
     return s;

@@ -35,4 +35,17 @@ constexpr int hexDigitValue(char c)
     return -1;
 }
 
+// The hexadecimal digit for the low four bits of `value`, in upper case, as
+// the component model writes numbers and identifiers; lowerHexDigit for the
+// formats that write lower case.
+constexpr char upperHexDigit(unsigned value)
+{
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
+constexpr char lowerHexDigit(unsigned value)
+{
+    return toLower(upperHexDigit(value));
+}
+
 } // namespace nv::ascii

@@ -8,6 +8,7 @@
 #include "platform/forms/dialogs.h"
 #include "platform/forms/menuarray.h"
 #include "platform/forms/textbox.h"
+#include "tests/support/formcontrols.h"
 #include "tests/support/mainwindowcontrols.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmOptions.h"
@@ -75,8 +76,9 @@ int main(int argc, char **argv)
     if (argc == 3) {
         nv::frmOptions options(main.displayColors);
         options.load();
-        options.chkSplash->setValue(0);
-        options.cmdOK->click();
+        const nv::frmOptionsControls dialog(options);
+        dialog.chkSplash->setValue(0);
+        dialog.cmdOK->click();
     }
     return 0;
 }

@@ -2,8 +2,8 @@
 // directly. frmMain keeps its controls to itself and names this its friend.
 #pragma once
 
+#include "viewer/core/display.h"
 #include "viewer/frmMain.h"
-#include "viewer/frmOptions.h"
 
 namespace nv {
 

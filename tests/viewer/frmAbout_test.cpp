@@ -8,6 +8,7 @@
 #include "platform/forms/picturebox.h"
 #include "platform/registry/registry.h"
 #include "platform/runtime/error.h"
+#include "tests/support/formcontrols.h"
 #include "viewer/frmAbout.h"
 
 #include <QAccessible>
@@ -80,18 +81,19 @@ TEST_F(About, LoadFillsCaptionAndLabels)
 {
     nv::frmAbout about;
     about.load();
+    const nv::frmAboutControls ui(about);
     EXPECT_EQ(about.caption(), QStringLiteral("About Norvale"));
-    EXPECT_EQ(about.lblVersion->caption(), QStringLiteral("Version 3.0.4"));
-    EXPECT_EQ(about.lblTitle->caption(), QStringLiteral("Norvale"));
+    EXPECT_EQ(ui.lblVersion->caption(), QStringLiteral("Version 3.0.4"));
+    EXPECT_EQ(ui.lblTitle->caption(), QStringLiteral("Norvale"));
     EXPECT_EQ(
-        about.lblDescription->caption(),
+        ui.lblDescription->caption(),
         QStringLiteral("This program is a simple and easy to use hex/ASCII viewer.  Files are "
                        "read at the binary level then displayed in hexadecimal with ASCII "
                        "representation."));
-    EXPECT_TRUE(about.lblDisclaimer->caption().isEmpty());
-    EXPECT_EQ(about.picIcon->size(), QSize(68, 68));
+    EXPECT_TRUE(ui.lblDisclaimer->caption().isEmpty());
+    EXPECT_EQ(ui.picIcon->size(), QSize(68, 68));
     // The picture is named for screen readers.
-    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(about.picIcon);
+    QAccessibleInterface *picture = QAccessible::queryAccessibleInterface(ui.picIcon);
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->text(QAccessible::Name), QStringLiteral("Program picture"));
     EXPECT_FALSE(picture->text(QAccessible::Description).isEmpty());
@@ -165,7 +167,7 @@ TEST_F(About, StartSysInfoStartsTheFirstPlaceDetachedWithoutArguments)
 
     nv::frmAbout about;
     about.load();
-    about.cmdSysInfo->click();
+    nv::frmAboutControls(about).cmdSysInfo->click();
     // The program is still held: a click that waited for it would have
     // returned only after it wrote its marker.
     EXPECT_FALSE(fs::exists(marker)) << "waited for the program";
@@ -217,7 +219,7 @@ TEST_F(About, StartSysInfoFailuresShowTheMessageAndTheBoxStays)
             set(f.key, f.value, f.stored);
         nv::frmAbout about;
         about.show();
-        about.cmdSysInfo->click();
+        nv::frmAboutControls(about).cmdSysInfo->click();
         ASSERT_EQ(dialogs.messages.size(), 1u) << f.name;
         EXPECT_EQ(dialogs.messages[0].text, kUnavailable) << f.name;
         EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Norvale")) << f.name;

@@ -9,6 +9,7 @@
 #include "platform/forms/tabstrip.h"
 #include "platform/forms/textbox.h"
 #include "platform/forms/units.h"
+#include "tests/support/formcontrols.h"
 #include "tests/support/mainwindowcontrols.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmOptions.h"
@@ -22,6 +23,12 @@
 namespace {
 
 using nv::forms::leftTwips;
+
+// The dialog's controls, which it keeps to itself.
+nv::frmOptionsControls ui(nv::frmOptions &dialog)
+{
+    return nv::frmOptionsControls(dialog);
+}
 
 std::string configWith(const char *splash, const char *font, const char *background)
 {
@@ -63,15 +70,15 @@ TEST_F(Options, LoadTakesSwatchesFromTheDisplayAndTicksSplash)
     display().setBackColor(0xABCDEF);
     nv::frmOptions dlg(colors());
     dlg.load();
-    EXPECT_EQ(dlg.picFontColor->backColor(), 0x123456u);
-    EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0xABCDEFu);
-    EXPECT_EQ(dlg.chkSplash->value(), 1);
-    EXPECT_TRUE(dlg.cmdApply->isEnabled());
-    EXPECT_EQ(dlg.tbsOptions->caption(1), QStringLiteral("General"));
-    EXPECT_EQ(dlg.tbsOptions->caption(2), QStringLiteral("Colors"));
-    EXPECT_EQ(dlg.tbsOptions->toolTip(2), QStringLiteral("Set Color Options"));
+    EXPECT_EQ(ui(dlg).picFontColor->backColor(), 0x123456u);
+    EXPECT_EQ(ui(dlg).picBackgroundColor->backColor(), 0xABCDEFu);
+    EXPECT_EQ(ui(dlg).chkSplash->value(), 1);
+    EXPECT_TRUE(ui(dlg).cmdApply->isEnabled());
+    EXPECT_EQ(ui(dlg).tbsOptions->caption(1), QStringLiteral("General"));
+    EXPECT_EQ(ui(dlg).tbsOptions->caption(2), QStringLiteral("Colors"));
+    EXPECT_EQ(ui(dlg).tbsOptions->toolTip(2), QStringLiteral("Set Color Options"));
     // The tick on loading is a change waiting for Apply.
-    dlg.cmdApply->click();
+    ui(dlg).cmdApply->click();
     EXPECT_EQ(stored(), configWith("TRUE", "255", "65280"));
 }
 
@@ -80,12 +87,12 @@ TEST_F(Options, SplashOffStartsWithApplyDisabledUntilTicked)
     nv::gstrShowSplash = QStringLiteral("FALSE");
     nv::frmOptions dlg(colors());
     dlg.load();
-    EXPECT_EQ(dlg.chkSplash->value(), 0);
-    EXPECT_FALSE(dlg.cmdApply->isEnabled());
-    dlg.chkSplash->setValue(1);
-    EXPECT_TRUE(dlg.cmdApply->isEnabled());
-    dlg.chkSplash->setValue(0);
-    dlg.cmdApply->click();
+    EXPECT_EQ(ui(dlg).chkSplash->value(), 0);
+    EXPECT_FALSE(ui(dlg).cmdApply->isEnabled());
+    ui(dlg).chkSplash->setValue(1);
+    EXPECT_TRUE(ui(dlg).cmdApply->isEnabled());
+    ui(dlg).chkSplash->setValue(0);
+    ui(dlg).cmdApply->click();
     EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("FALSE"));
     EXPECT_NE(stored().find("ShowSplash=FALSE\n"), std::string::npos);
 }
@@ -94,20 +101,20 @@ TEST_F(Options, PagesMoveWithTheSelectedTab)
 {
     nv::frmOptions dlg(colors());
     dlg.load();
-    EXPECT_EQ(leftTwips(dlg.picOptions[0]), 240);
-    EXPECT_EQ(leftTwips(dlg.picOptions[1]), -20000);
+    EXPECT_EQ(leftTwips(ui(dlg).picOptions[0]), 240);
+    EXPECT_EQ(leftTwips(ui(dlg).picOptions[1]), -20000);
     struct Step
     {
         int tab, left0, left1;
     };
     for (Step s : {Step{2, -20000, 210}, Step{1, 210, -20000}}) {
-        dlg.tbsOptions->setSelectedIndex(s.tab);
-        EXPECT_EQ(leftTwips(dlg.picOptions[0]), s.left0) << s.tab;
-        EXPECT_EQ(leftTwips(dlg.picOptions[1]), s.left1) << s.tab;
-        EXPECT_EQ(dlg.picOptions[0]->isEnabled(), s.tab == 1);
-        EXPECT_EQ(dlg.picOptions[1]->isEnabled(), s.tab == 2);
-        EXPECT_TRUE(dlg.picOptions[0]->isVisibleTo(&dlg));
-        EXPECT_TRUE(dlg.picOptions[1]->isVisibleTo(&dlg));
+        ui(dlg).tbsOptions->setSelectedIndex(s.tab);
+        EXPECT_EQ(leftTwips(ui(dlg).picOptions[0]), s.left0) << s.tab;
+        EXPECT_EQ(leftTwips(ui(dlg).picOptions[1]), s.left1) << s.tab;
+        EXPECT_EQ(ui(dlg).picOptions[0]->isEnabled(), s.tab == 1);
+        EXPECT_EQ(ui(dlg).picOptions[1]->isEnabled(), s.tab == 2);
+        EXPECT_TRUE(ui(dlg).picOptions[0]->isVisibleTo(&dlg));
+        EXPECT_TRUE(ui(dlg).picOptions[1]->isVisibleTo(&dlg));
     }
 }
 
@@ -123,19 +130,19 @@ TEST_F(Options, OnlyCtrlTabStepsToTheNextTabWithWrapAround)
         int tabAfter;
     };
     const Press presses[] = {
-        {dlg.cmdOK, Qt::ControlModifier, 2},
-        {dlg.tbsOptions->tabBar(), Qt::ControlModifier, 1},
-        {dlg.cmdCancel, Qt::ControlModifier | Qt::ShiftModifier, 1},
-        {dlg.cmdOK, Qt::NoModifier, 1},
-        {dlg.cmdOK, Qt::AltModifier, 1},
-        {dlg.cmdApply, Qt::ControlModifier, 2},
-        {dlg.cmdApply, Qt::ControlModifier, 1},
+        {ui(dlg).cmdOK, Qt::ControlModifier, 2},
+        {ui(dlg).tbsOptions->tabBar(), Qt::ControlModifier, 1},
+        {ui(dlg).cmdCancel, Qt::ControlModifier | Qt::ShiftModifier, 1},
+        {ui(dlg).cmdOK, Qt::NoModifier, 1},
+        {ui(dlg).cmdOK, Qt::AltModifier, 1},
+        {ui(dlg).cmdApply, Qt::ControlModifier, 2},
+        {ui(dlg).cmdApply, Qt::ControlModifier, 1},
     };
     for (const Press &p : presses) {
         p.target->setFocus();
         QTest::keyClick(p.target, Qt::Key_Tab, p.mods);
-        EXPECT_EQ(dlg.tbsOptions->selectedIndex(), p.tabAfter);
-        EXPECT_EQ(leftTwips(dlg.picOptions[p.tabAfter - 1]), 210);
+        EXPECT_EQ(ui(dlg).tbsOptions->selectedIndex(), p.tabAfter);
+        EXPECT_EQ(leftTwips(ui(dlg).picOptions[p.tabAfter - 1]), 210);
     }
     dlg.unload();
 }
@@ -145,16 +152,16 @@ TEST_F(Options, OnlyThePickedColourIsWritten)
     nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x800000u};
-    dlg.cmdChangeBackgroundColor->click();
-    EXPECT_EQ(dlg.picBackgroundColor->backColor(), 0x800000u);
-    dlg.cmdApply->click();
+    ui(dlg).cmdChangeBackgroundColor->click();
+    EXPECT_EQ(ui(dlg).picBackgroundColor->backColor(), 0x800000u);
+    ui(dlg).cmdApply->click();
     EXPECT_EQ(display().backColor(), 0x800000u);
     EXPECT_EQ(display().foreColor(), 255u);
     EXPECT_EQ(stored(), configWith("TRUE", "255", "8388608"));
     EXPECT_EQ(nv::gstrBackgroundColor, QStringLiteral("8388608"));
     // The colour never picked keeps its setting in memory too.
     EXPECT_EQ(nv::gstrFontColor, QStringLiteral("255"));
-    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    EXPECT_TRUE(ui(dlg).cmdApply->isEnabled());
 }
 
 TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
@@ -162,10 +169,10 @@ TEST_F(Options, ApplyThenCancelKeepsWhatWasApplied)
     nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x00FFFFu, 0xFFFFFFu};
-    dlg.cmdChangeFontColor->click();
-    dlg.cmdChangeBackgroundColor->click();
-    dlg.cmdApply->click();
-    dlg.cmdCancel->click();
+    ui(dlg).cmdChangeFontColor->click();
+    ui(dlg).cmdChangeBackgroundColor->click();
+    ui(dlg).cmdApply->click();
+    ui(dlg).cmdCancel->click();
     EXPECT_FALSE(dlg.isLoaded());
     EXPECT_EQ(display().foreColor(), 0x00FFFFu);
     EXPECT_EQ(display().backColor(), 0xFFFFFFu);
@@ -178,11 +185,11 @@ TEST_F(Options, CancelledPickerLeavesSwatchAndPendingText)
     nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {std::nullopt};
-    dlg.cmdChangeFontColor->click();
-    EXPECT_EQ(dlg.picFontColor->backColor(), 255u);
-    EXPECT_TRUE(dlg.cmdApply->isEnabled());
+    ui(dlg).cmdChangeFontColor->click();
+    EXPECT_EQ(ui(dlg).picFontColor->backColor(), 255u);
+    EXPECT_TRUE(ui(dlg).cmdApply->isEnabled());
     // Apply keeps both colours: no colour was picked.
-    dlg.cmdApply->click();
+    ui(dlg).cmdApply->click();
     EXPECT_EQ(stored(), kStored);
     EXPECT_EQ(nv::gstrFontColor, QStringLiteral("255"));
     EXPECT_EQ(display().foreColor(), 255u);
@@ -194,7 +201,7 @@ TEST_F(Options, OkAtOnceWithSplashOnRewritesTrueOnly)
     nvtest::writeFile(scope.configPath(), configWith("FALSE", "255", "65280"));
     nv::frmOptions dlg(colors());
     dlg.load();
-    dlg.cmdOK->click();
+    ui(dlg).cmdOK->click();
     EXPECT_FALSE(dlg.isLoaded());
     EXPECT_EQ(stored(), kStored);
     EXPECT_EQ(display().foreColor(), 255u);
@@ -206,12 +213,12 @@ TEST_F(Options, EachLoadStartsWithNothingPending)
     nv::frmOptions dlg(colors());
     dlg.load();
     dialogs.colorAnswers = {0x000080u};
-    dlg.cmdChangeBackgroundColor->click();
-    dlg.chkSplash->setValue(0);
-    dlg.cmdCancel->click();
+    ui(dlg).cmdChangeBackgroundColor->click();
+    ui(dlg).chkSplash->setValue(0);
+    ui(dlg).cmdCancel->click();
 
     dlg.load();
-    dlg.cmdApply->click();
+    ui(dlg).cmdApply->click();
     // The cancelled colour and the cancelled FALSE are not written.
     EXPECT_EQ(stored(), kStored);
     EXPECT_EQ(nv::gstrShowSplash, QStringLiteral("TRUE"));
@@ -223,8 +230,8 @@ TEST_F(Options, EscClicksCancel)
     nv::frmOptions dlg(colors());
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-    dlg.cmdOK->setFocus();
-    QTest::keyClick(dlg.cmdOK, Qt::Key_Escape);
+    ui(dlg).cmdOK->setFocus();
+    QTest::keyClick(ui(dlg).cmdOK, Qt::Key_Escape);
     EXPECT_FALSE(dlg.isLoaded());
     EXPECT_EQ(stored(), kStored);
 }
@@ -237,9 +244,9 @@ TEST_F(Options, PagesLieAboveTheTabStripInTheClientArea)
     EXPECT_EQ(dlg.client()->size(), QSize(409, 328));
     // Qt paints later siblings on top: page 0 over page 1 over the strip.
     const QObjectList &children = dlg.client()->children();
-    EXPECT_LT(children.indexOf(dlg.tbsOptions), children.indexOf(dlg.picOptions[1]));
-    EXPECT_LT(children.indexOf(dlg.picOptions[1]), children.indexOf(dlg.picOptions[0]));
-    EXPECT_EQ(dlg.client()->childAt(30, 60), static_cast<QWidget *>(dlg.picOptions[0]));
+    EXPECT_LT(children.indexOf(ui(dlg).tbsOptions), children.indexOf(ui(dlg).picOptions[1]));
+    EXPECT_LT(children.indexOf(ui(dlg).picOptions[1]), children.indexOf(ui(dlg).picOptions[0]));
+    EXPECT_EQ(dlg.client()->childAt(30, 60), static_cast<QWidget *>(ui(dlg).picOptions[0]));
     dlg.unload();
 }
 
@@ -251,7 +258,7 @@ TEST_F(Options, SwatchesAreNamedForScreenReaders)
 {
     nv::frmOptions dlg(colors());
     const std::pair<QWidget *, const char *> swatches[] = {
-        {dlg.picFontColor, "Font color"}, {dlg.picBackgroundColor, "Background color"}};
+        {ui(dlg).picFontColor, "Font color"}, {ui(dlg).picBackgroundColor, "Background color"}};
     for (const auto &[swatch, name] : swatches) {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(swatch);
         ASSERT_NE(a, nullptr);

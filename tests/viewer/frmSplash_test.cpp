@@ -4,6 +4,7 @@
 #include "platform/appinfo/appinfo.h"
 #include "platform/forms/label.h"
 #include "platform/forms/units.h"
+#include "tests/support/formcontrols.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmSplash.h"
 
@@ -19,7 +20,7 @@ using nv::forms::widthTwips;
 
 struct LabelDesign
 {
-    nv::forms::Label *nv::frmSplash::*label;
+    nv::forms::Label *const nv::frmSplashControls::*label;
     QString text;
     int left, top, width, height; // left and width: -1 for a label that sizes itself
     int right;
@@ -41,16 +42,17 @@ TEST(Splash, WhileUpItShowsTheFilledLabelsOverThePicture)
         EXPECT_EQ(splash.picture().size(), QSize(277, 348));
 
         const LabelDesign labels[] = {
-            {&nv::frmSplash::lblPlatform, QStringLiteral("For Windows 9x/NT/2000"), -1, 3600, -1,
-             -1, 3915, 14.25},
-            {&nv::frmSplash::lblVersion, QStringLiteral("Version 3.0.4"), -1, 4080, -1, -1, 3885,
-             12},
-            {&nv::frmSplash::lblCompany, nv::app::companyName(), 240, 4560, 3615, 255, 3855, 8.25},
-            {&nv::frmSplash::lblCopyright, nv::app::legalCopyright(), 240, 4800, 3615, 255, 3855,
+            {&nv::frmSplashControls::lblPlatform, QStringLiteral("For Windows 9x/NT/2000"), -1,
+             3600, -1, -1, 3915, 14.25},
+            {&nv::frmSplashControls::lblVersion, QStringLiteral("Version 3.0.4"), -1, 4080, -1, -1,
+             3885, 12},
+            {&nv::frmSplashControls::lblCompany, nv::app::companyName(), 240, 4560, 3615, 255, 3855,
              8.25},
+            {&nv::frmSplashControls::lblCopyright, nv::app::legalCopyright(), 240, 4800, 3615, 255,
+             3855, 8.25},
         };
         for (const LabelDesign &d : labels) {
-            nv::forms::Label *l = splash.*d.label;
+            nv::forms::Label *l = nv::frmSplashControls(splash).*d.label;
             const std::string name = d.text.toStdString();
             EXPECT_EQ(l->caption(), d.text);
             EXPECT_FALSE(d.text.isEmpty());

@@ -5,6 +5,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/textbox.h"
+#include "tests/support/formcontrols.h"
 #include "tests/support/mainwindowcontrols.h"
 #include "viewer/frmMain.h"
 #include "viewer/frmSplash.h"
@@ -95,7 +96,7 @@ TEST_P(StartUp, EndsInTheMainWindow)
         ++sleeps;
         EXPECT_EQ(ms, 3000u);
         shownWhileWaiting = splash.isVisible();
-        version = splash.lblVersion->caption();
+        version = nv::frmSplashControls(splash).lblVersion->caption();
     };
     splash.load();
 

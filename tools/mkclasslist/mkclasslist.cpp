@@ -13,10 +13,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s OUTPUT HEXFUNCTIONS-MODULE STRINGS-MODULE\n", argv[0]);
         return 2;
     }
-    // The modules register themselves with this threading model too.
+    // The modules register themselves with the same threading model.
     const std::vector<nv::com::ClassListEntry> entries = {
-        {CLSID_HexFunctions, "Apartment", argv[2]},
-        {CLSID_Strings, "Apartment", argv[3]},
+        {CLSID_HexFunctions, nv::com::kThreadingModel, argv[2]},
+        {CLSID_Strings, nv::com::kThreadingModel, argv[3]},
     };
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out << nv::com::formatClassList("norvale3", entries);

@@ -1,6 +1,6 @@
 // Build-time tool: writes the main window's icon for the desktop's icon
 // theme, as DIR/NxN/apps/norvale3.png at the sizes desktops ask for.
-#include "viewer/appicon.h"
+#include "viewer/icon/appicon.h"
 
 #include <QDir>
 

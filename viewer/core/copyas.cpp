@@ -8,11 +8,6 @@ namespace nv {
 
 namespace {
 
-// Where the parts of a rendered line start: the first hex digit of byte c is
-// at kHexColumn + 3c, its character at kCharColumn + c.
-constexpr int kHexColumn = kOffsetDigits + 2;
-constexpr int kCharColumn = kHexColumn + 3 * kBytesPerLine - 1 + 3;
-
 // Whether [start, end) overlaps [from, from + length).
 bool touches(int start, int end, int from, int length)
 {
@@ -32,13 +27,13 @@ PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile)
     const int end = start + std::max(selLength, 0);
     int hexFirst = -1, hexLast = -1, charFirst = -1, charLast = -1;
     for (int b = 0; b < kBytesPerPage; ++b) {
-        const int line = (b / kBytesPerLine) * kRenderedLineLength;
+        const int lineStart = (b / kBytesPerLine) * kRenderedLineLength;
         const int column = b % kBytesPerLine;
-        if (touches(start, end, line + kHexColumn + 3 * column, 2)) {
+        if (touches(start, end, lineStart + line::kHexColumn + 3 * column, 2)) {
             hexFirst = hexFirst < 0 ? b : hexFirst;
             hexLast = b;
         }
-        if (touches(start, end, line + kCharColumn + column, 1)) {
+        if (touches(start, end, lineStart + line::kCharColumn + column, 1)) {
             charFirst = charFirst < 0 ? b : charFirst;
             charLast = b;
         }

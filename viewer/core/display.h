@@ -1,9 +1,11 @@
-// What page rendering needs of the main window's display: its whole text,
-// read and replaced.
+// What the page path needs of the main window's display: its whole text,
+// read and replaced, and its two colours, which the options dialog sets.
 #pragma once
 
 #include <QString>
 #include <QStringView>
+
+#include <cstdint>
 
 namespace nv {
 
@@ -23,6 +25,17 @@ public:
         text.append(tail);
         setText(text);
     }
+};
+
+// The two colours of the display the options dialog recolours, as colour words.
+class DisplayColors
+{
+public:
+    virtual ~DisplayColors() = default;
+    virtual uint32_t foreColor() const = 0;
+    virtual uint32_t backColor() const = 0;
+    virtual void setForeColor(uint32_t color) = 0;
+    virtual void setBackColor(uint32_t color) = 0;
 };
 
 } // namespace nv

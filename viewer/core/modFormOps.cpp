@@ -39,9 +39,7 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
         const nv::com::BStr label = theHexFunctions().GenerateOffset(lngFirstByte, i);
         const QStringView offset = label.view();
         QStringView hex[kBytesPerLine];
-        // The label and a space, a space or "-" before each byte, three
-        // spaces, the characters, CR LF.
-        qsizetype length = offset.size() + 1 + kBytesPerLine + 3 + 2;
+        qsizetype length = offset.size() + line::kFrameLength;
         for (int c = 0; c < kBytesPerLine; ++c) {
             hex[c] = strHexTable.view(i, c);
             length += hex[c].size();
@@ -52,15 +50,14 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
 
         s.resize(length);
         QChar *o = put(s.data(), offset);
-        *o++ = u' ';
+        *o++ = line::kAfterLabel;
         for (int c = 0; c < kBytesPerLine; ++c) {
-            *o++ = c == 8 ? u'-' : u' ';
+            *o++ = c == line::kMiddleByte ? line::kBeforeMiddleByte : line::kBeforeByte;
             o = put(o, hex[c]);
         }
-        o = put(o, u"   ");
+        o = put(o, line::kBeforeChars);
         o = put(o, chars);
-        *o++ = u'\r';
-        *o++ = u'\n';
+        o = put(o, line::kEnd);
         display.appendText(s);
     }
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 namespace nv {
 
@@ -21,11 +22,28 @@ struct SplashLabels
     QString lblPlatform;
 };
 
-// The length of a rendered page, which is the display's maximum: per line
-// the offset label of eight digits and a space, a space or "-" and two
-// digits for each byte, three spaces, a character for each byte, CR LF.
-constexpr int kOffsetDigits = 8;
-constexpr int kRenderedLineLength = kOffsetDigits + 1 + 3 * kBytesPerLine + 3 + kBytesPerLine + 2;
+// A rendered line: the offset label and a space, a separator and two digits
+// for each byte (a "-" before the middle byte, else a space), three spaces,
+// a character for each byte, CR LF.
+namespace line {
+constexpr char16_t kAfterLabel = u' ';
+constexpr char16_t kBeforeByte = u' ';
+constexpr char16_t kBeforeMiddleByte = u'-';
+constexpr int kMiddleByte = kBytesPerLine / 2;
+constexpr std::u16string_view kBeforeChars = u"   ";
+constexpr std::u16string_view kEnd = u"\r\n";
+// What a line holds besides its label, its byte cells' digits and its
+// characters.
+constexpr int kFrameLength = 1 + kBytesPerLine + int(kBeforeChars.size()) + int(kEnd.size());
+// Where a line's parts start: the first digit of byte c is at column
+// kHexColumn + 3c, its character at kCharColumn + c (columns from 0).
+constexpr int kHexColumn = com::kOffsetDigits + 2;
+constexpr int kCharColumn = kHexColumn + 3 * kBytesPerLine - 1 + int(kBeforeChars.size());
+} // namespace line
+
+// The length of a rendered page, which is the display's maximum.
+constexpr int kRenderedLineLength =
+    com::kOffsetDigits + line::kFrameLength + 2 * kBytesPerLine + kBytesPerLine;
 constexpr int kRenderedPageLength = kLinesPerPage * kRenderedLineLength;
 
 // Appends the 32 lines of the page that starts at lngFirstByte to the display.

@@ -5,6 +5,7 @@
 
 #include "platform/com/bstr.h"
 #include "platform/com/comtypes.h"
+#include "platform/com/page.h"
 #include "platform/com/safearray.h"
 
 #include <QString>

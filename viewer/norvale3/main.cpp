@@ -8,7 +8,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/handler.h"
 #include "platform/runtime/stdstreams.h"
-#include "viewer/appicon.h"
+#include "viewer/icon/appicon.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -83,7 +83,7 @@ std::vector<Part> registrationOf(const ClassContract &c, const std::string &path
                    {
                        entry(classKey, "", c.coclass.name),
                        entry(classKey + "\\InprocServer32", "", path),
-                       entry(classKey + "\\InprocServer32", "ThreadingModel", "Apartment"),
+                       entry(classKey + "\\InprocServer32", "ThreadingModel", kThreadingModel),
                        entry(classKey + "\\ProgID", "", progId(c)),
                        entry(classKey + "\\TypeLib", "", libid),
                        entry(progId(c) + "\\CLSID", "", clsid),

@@ -15,6 +15,7 @@
 
 #include "platform/com/guid.h"
 #include "platform/com/resources/resourcedata.h"
+#include "platform/runtime/ascii.h"
 
 #include <string_view>
 
@@ -56,7 +57,7 @@ public:
     constexpr TextWriter &hex(uint32_t v, int digits)
     {
         for (int i = digits - 1; i >= 0; --i)
-            put("0123456789ABCDEF"[(v >> (4 * i)) & 0xF]);
+            put(nv::ascii::upperHexDigit(v >> (4 * i)));
         return *this;
     }
     // "name {GUID} major.minor"

@@ -1,6 +1,6 @@
 #include "platform/com/status/statustext.h"
 
-#include "platform/com/resources/modulecheck.h"
+#include "platform/com/status/modulestatus.h"
 #include "platform/runtime/error.h"
 
 #include <cstdio>

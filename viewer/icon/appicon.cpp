@@ -1,4 +1,4 @@
-#include "viewer/appicon.h"
+#include "viewer/icon/appicon.h"
 
 #include <QPainter>
 #include <QVector>
