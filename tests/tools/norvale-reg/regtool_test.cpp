@@ -116,10 +116,6 @@ TEST_F(RegToolTest, SetGetDeleteAndList)
         {{"--dword", "256"}, "Number", "256\n"},
         {{"--dword", "0x0"}, "Zero", "0\n"},
         {{"--dword", "-1"}, "Minus", "4294967295\n"},
-        {{"--dword", "010"}, "NoOctal", "10\n"},
-        {{"--dword", "09"}, "LeadingZero", "9\n"},
-        {{"--dword", "0XfF"}, "Hex", "255\n"},
-        {{"--dword", "-010"}, "MinusTen", "4294967286\n"},
         {{"--hex", "010:01"}, "TypeTen", "hex(a):01\n"},
         {{"--hex", "3:aa,BB"}, "Bytes", "hex:aa,bb\n"},
         {{"--hex", "1:41,42"}, "Bare", "hex(1):41,42\n"},
@@ -132,6 +128,14 @@ TEST_F(RegToolTest, SetGetDeleteAndList)
         EXPECT_EQ(get("HKEY_LOCAL_MACHINE\\software\\test", c.name), c.shown);
     }
     EXPECT_EQ(get("HKLM\\SOFTWARE\\Test", ""), "default\n");
+    // A number is decimal, never octal, or hexadecimal after 0x; a leading
+    // minus counts down from 2^32.
+    const std::pair<std::string, std::string> numbers[] = {
+        {"010", "10\n"}, {"09", "9\n"}, {"0XfF", "255\n"}, {"-010", "4294967286\n"}};
+    for (const auto &[typed, shown] : numbers) {
+        ASSERT_EQ(tool({"set", "HKLM\\SOFTWARE\\Numbers", "n", "--dword", typed}), 0) << typed;
+        EXPECT_EQ(get("HKLM\\SOFTWARE\\Numbers", "n"), shown) << typed;
+    }
 
     std::string out;
     ASSERT_EQ(tool({"list", "HKLM\\SOFTWARE"}, &out), 0);
