@@ -42,13 +42,18 @@ int openDescriptor(int number)
 [[noreturn]] void raiseOpenError(int e)
 {
     switch (e) {
-    case ENOENT: raise(err::FileNotFound);
-    case ENOTDIR: raise(err::PathNotFound);
+    case ENOENT:
+        raise(err::FileNotFound);
+    case ENOTDIR:
+        raise(err::PathNotFound);
     case EACCES:
     case EPERM:
-    case EROFS: raise(err::PathFileAccessError);
-    case ENOMEM: raise(err::OutOfMemory);
-    default: raise(err::PathFileAccessError);
+    case EROFS:
+        raise(err::PathFileAccessError);
+    case ENOMEM:
+        raise(err::OutOfMemory);
+    default:
+        raise(err::PathFileAccessError);
     }
 }
 
@@ -112,6 +117,27 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
     // Past the end the rest stays 0.
     if (posix::readAt(fd, out, size_t(count), off_t(first) - 1) < 0)
         raise(err::DeviceIOError);
+}
+
+int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out)
+{
+    const int fd = openDescriptor(number);
+    if (count <= 0)
+        return 0;
+    if (offset < 0)
+        raise(err::BadRecordNumber);
+    const ssize_t got = posix::readAt(fd, out, size_t(count), off_t(offset));
+    if (got < 0)
+        raise(err::DeviceIOError);
+    return int32_t(got);
+}
+
+int64_t openLength(int number)
+{
+    struct stat st;
+    if (::fstat(openDescriptor(number), &st) != 0)
+        raise(err::DeviceIOError);
+    return int64_t(st.st_size);
 }
 
 uint8_t getByte(int number, int32_t position)
