@@ -11,6 +11,7 @@
 #include "platform/files/filenumbers.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/handler.h"
+#include "platform/forms/notice.h"
 #include "platform/forms/textbox.h"
 #include "platform/forms/units.h"
 #include "platform/forms/updown.h"
@@ -134,7 +135,7 @@ frmMain::frmMain()
       mnuEdit(menuBar()->addMenu(QStringLiteral("&Edit"))),
       mnuView(menuBar()->addMenu(QStringLiteral("&View"))),
       mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))), mnuFileSub(mnuFile),
-      mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp)
+      mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp), mnuSearchSub(mnuEdit)
 {
     setCaption(QStringLiteral("Norvale 3.0"));
     setFrameStyle(forms::FrameStyle::Resizable);
@@ -180,6 +181,14 @@ frmMain::frmMain()
     mnuEditSub.add(EditCopy, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
     mnuEditSub.add(EditSelectAll, QStringLiteral("Select &All"),
                    QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuSearchSub.add(SearchSeparator, QStringLiteral("-"));
+    mnuSearchSub.add(SearchFind, QStringLiteral("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+                     false);
+    mnuSearchSub.add(SearchFindNext, QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3), false);
+    mnuSearchSub.add(SearchFindPrevious, QStringLiteral("Find &Previous"),
+                     QKeySequence(Qt::SHIFT | Qt::Key_F3), false);
+    mnuSearchSub.add(SearchGoTo, QStringLiteral("&Go to Offset..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_G), false);
     mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
     mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
 
@@ -196,10 +205,14 @@ frmMain::frmMain()
     connectHandler(&mnuEditSub, &forms::MenuArray::clicked, this, &frmMain::mnuEditSub_Click);
     connectHandler(&mnuViewSub, &forms::MenuArray::clicked, this, &frmMain::mnuViewSub_Click);
     connectHandler(&mnuHelpSub, &forms::MenuArray::clicked, this, &frmMain::mnuHelpSub_Click);
+    connectHandler(&mnuSearchSub, &forms::MenuArray::clicked, this, &frmMain::mnuSearchSub_Click);
     connectHandler(txtDisplay, &forms::TextBox::clicked, this, &frmMain::txtDisplay_Click);
     connectHandler(updScroll, &forms::UpDown::changed, this, &frmMain::updScroll_Change);
 
     m_display = std::make_unique<Display>(txtDisplay);
+    m_notice = std::make_unique<forms::Notice>(txtDisplay);
+    updScroll->setAccessibleValueText(
+        [this](int32_t value, int32_t min, int32_t) { return PageSelectorValueText(value, min); });
     if (!g_instance)
         g_instance = this;
 }
@@ -275,6 +288,7 @@ void frmMain::OpenNamedFile(const QByteArray &fileName)
     m_strFileName = QFile::decodeName(fileName);
     ToggleFileMenus();
     files::openForRead(kFileNumber, fileName.toStdString());
+    FileOpened();
     updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
 }
@@ -297,6 +311,7 @@ void frmMain::OpenDroppedFile(const QByteArray &fileName)
 void frmMain::CloseFile()
 {
     files::close(kFileNumber);
+    UpdateSearchMenus();
     ToggleFileMenus();
     txtDisplay->setText(QString());
 }
@@ -411,6 +426,7 @@ void frmMain::dropEvent(QDropEvent *event)
 void frmMain::updScroll_Change()
 {
     txtDisplay->setText(QString());
+    ResetFindPosition();
     // With no file open there is no page to read: the display stays empty.
     if (!files::isOpen(kFileNumber))
         return;

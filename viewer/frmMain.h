@@ -7,21 +7,29 @@
 // change event. A single local file dropped on the window (file:///path,
 // file://localhost/path or this machine's own name as the host) is opened as
 // File > Open opens the file chosen in the dialog.
+//
+// Edit > Go to Offset and Find, Find Next and Find Previous reach any byte
+// of the open file: each shows the page that holds it by setting the page
+// selector's value, then selects the byte (or the match) in the display.
 #pragma once
 
 #include "platform/forms/commondialog.h"
 #include "platform/forms/form.h"
 #include "platform/forms/menuarray.h"
+#include "viewer/frmFind.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 class QMenu;
 
 namespace nv {
 
 namespace forms {
+class Notice;
 class TextBox;
 class UpDown;
 } // namespace forms
@@ -46,6 +54,14 @@ public:
     enum EditMenuItem { EditCopy = 0, EditSelectAll = 5 };
     enum ViewMenuItem { ViewOptions = 0 };
     enum HelpMenuItem { HelpAbout = 0 };
+    // The Edit menu's search items, below Select All: an array of their own.
+    enum SearchMenuItem {
+        SearchSeparator = 0,
+        SearchFind = 1,
+        SearchFindNext = 2,
+        SearchFindPrevious = 3,
+        SearchGoTo = 4
+    };
 
     // The file the last Open chose; nothing clears it.
     const QString &chosenFileName() const { return m_strFileName; }
@@ -82,6 +98,7 @@ private:
     forms::MenuArray mnuEditSub;
     forms::MenuArray mnuViewSub;
     forms::MenuArray mnuHelpSub;
+    forms::MenuArray mnuSearchSub;
 
     void mnuFileSub_Click(int index);
     void mnuEditSub_Click(int index);
@@ -108,9 +125,37 @@ private:
     // The display's colours, as the options dialog is given them.
     DisplayColors &displayColors();
 
+    // Go to Offset and Find (frmMainSearch.cpp).
+    void mnuSearchSub_Click(int index);
+    void GoToOffset();
+    void ShowFindDialog();
+    void FindAgain(bool backward);
+    FindEnd RunFind(const QByteArray &pattern, bool matchCase, bool backward);
+    // Shows the page of `first` and selects the bytes first..last on it.
+    void SelectBytes(int64_t first, int64_t last);
+    // The byte last selected by a jump or a match, or else the shown page's
+    // first byte.
+    int64_t FindPosition() const;
+    // Back to the shown page's first byte, with nothing selected: after an
+    // open and every other page change.
+    void ResetFindPosition();
+    // The search items follow file number 1: enabled exactly while it is open.
+    void FileOpened();
+    void UpdateSearchMenus();
+    // A transient notice at the display that reaches a screen reader too.
+    void Notify(const QString &text);
+    QString PageSelectorValueText(int32_t value, int32_t min) const;
+
     class Display;
     std::unique_ptr<Display> m_display;
     QString m_strFileName;
+
+    std::unique_ptr<forms::Notice> m_notice;
+    int64_t m_fileSize = 0; // at open: what a search looks through
+    int64_t m_findPosition = 0;
+    bool m_findSelected = false;
+    std::optional<FindSettings> m_lastFind; // for the session only
+    QByteArray m_lastPattern;
 };
 
 } // namespace nv

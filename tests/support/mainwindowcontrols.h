@@ -5,6 +5,8 @@
 #include "viewer/frmMain.h"
 #include "viewer/frmOptions.h"
 
+#include "platform/forms/notice.h"
+
 namespace nv {
 
 struct frmMainControls
@@ -13,8 +15,8 @@ struct frmMainControls
         : updScroll(form.updScroll), dlgMain(form.dlgMain), txtDisplay(form.txtDisplay),
           mnuFile(form.mnuFile), mnuEdit(form.mnuEdit), mnuView(form.mnuView),
           mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub), mnuEditSub(form.mnuEditSub),
-          mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
-          displayColors(form.displayColors())
+          mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub), mnuSearchSub(form.mnuSearchSub),
+          notice(*form.m_notice), displayColors(form.displayColors())
     {
     }
 
@@ -29,6 +31,9 @@ struct frmMainControls
     forms::MenuArray &mnuEditSub;
     forms::MenuArray &mnuViewSub;
     forms::MenuArray &mnuHelpSub;
+    forms::MenuArray &mnuSearchSub;
+    // The transient notice at the display.
+    forms::Notice &notice;
     // What the window gives its options dialog.
     DisplayColors &displayColors;
 };
