@@ -12,14 +12,16 @@ namespace nv {
 struct frmMainControls
 {
     explicit frmMainControls(frmMain &form)
-        : updScroll(form.updScroll), dlgMain(form.dlgMain), txtDisplay(form.txtDisplay),
-          mnuFile(form.mnuFile), mnuEdit(form.mnuEdit), mnuView(form.mnuView),
-          mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub), mnuEditSub(form.mnuEditSub),
-          mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub), mnuSearchSub(form.mnuSearchSub),
-          notice(*form.m_notice), displayColors(form.displayColors())
+        : m_form(form), updScroll(form.updScroll), dlgMain(form.dlgMain),
+          txtDisplay(form.txtDisplay), mnuFile(form.mnuFile), mnuEdit(form.mnuEdit),
+          mnuView(form.mnuView), mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub),
+          mnuEditSub(form.mnuEditSub), mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
+          mnuSearchSub(form.mnuSearchSub), notice(*form.m_notice),
+          displayColors(form.displayColors())
     {
     }
 
+    frmMain &m_form;
     forms::UpDown *const updScroll;
     forms::CommonDialog &dlgMain;
     forms::TextBox *const txtDisplay;
@@ -36,6 +38,9 @@ struct frmMainControls
     forms::Notice &notice;
     // What the window gives its options dialog.
     DisplayColors &displayColors;
+
+    // What a jump does once Go to Offset has taken an offset.
+    void jumpTo(int64_t offset) { m_form.SelectBytes(offset, offset); }
 };
 
 } // namespace nv
