@@ -14,10 +14,50 @@ uint8_t folded(uint8_t b)
     return b >= 'A' && b <= 'Z' ? uint8_t(b + ('a' - 'A')) : b;
 }
 
+// ASCII capitals to small letters, eight bytes at a time: a byte below 0x80
+// whose low seven bits lie in 'A'..'Z' gains the 0x20 bit.
 void fold(uint8_t *p, size_t n)
 {
-    for (size_t i = 0; i < n; ++i)
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        const uint64_t low = x & ~kHigh;
+        const uint64_t fromA = low + kOnes * (0x80 - 'A');
+        const uint64_t pastZ = low + kOnes * (0x80 - 'Z' - 1);
+        const uint64_t capital = fromA & ~pastZ & ~x & kHigh;
+        x |= capital >> 2;
+        std::memcpy(p + i, &x, 8);
+    }
+    for (; i < n; ++i)
         p[i] = folded(p[i]);
+}
+
+// The first start in buf where the whole pattern lies. With a pattern byte
+// that is rare in the file, memchr for it runs at memory speed where memmem
+// can slow to a crawl (00 00 00 01 in zeros); otherwise memmem.
+const uint8_t *firstMatch(const uint8_t *buf, size_t length, const QByteArray &pattern,
+                          std::optional<size_t> rare)
+{
+    const size_t m = size_t(pattern.size());
+    if (length < m)
+        return nullptr;
+    if (!rare)
+        return static_cast<const uint8_t *>(memmem(buf, length, pattern.constData(), m));
+    const auto *pat = reinterpret_cast<const uint8_t *>(pattern.constData());
+    const size_t k = *rare;
+    const uint8_t *p = buf + k;
+    const uint8_t *end = buf + (length - m) + k + 1; // the rare byte of the last start
+    while (p < end) {
+        p = static_cast<const uint8_t *>(std::memchr(p, pat[k], size_t(end - p)));
+        if (!p)
+            return nullptr;
+        if (std::memcmp(p - k, pat, m) == 0)
+            return p - k;
+        ++p;
+    }
+    return nullptr;
 }
 
 // The last start in buf[0 .. starts) where the whole pattern lies in buf.
@@ -103,6 +143,22 @@ int32_t ByteSearch::readAt(int64_t offset, int64_t count)
     return got;
 }
 
+// From the first chunk: the pattern byte that occurs least in it, when it
+// is rare enough (under one in a thousand) for memchr to beat memmem.
+void ByteSearch::chooseRareByte(size_t length)
+{
+    m_sampled = true;
+    size_t count[256] = {};
+    for (size_t i = 0; i < length; ++i)
+        ++count[m_buffer[i]];
+    size_t best = 0;
+    for (qsizetype k = 1; k < m_pattern.size(); ++k)
+        if (count[uint8_t(m_pattern[k])] < count[uint8_t(m_pattern[best])])
+            best = size_t(k);
+    if (count[uint8_t(m_pattern[qsizetype(best)])] * 1024 < length)
+        m_rare = best;
+}
+
 void ByteSearch::found(int64_t offset)
 {
     m_match = offset;
@@ -120,9 +176,11 @@ bool ByteSearch::stepForward(const Segment &s)
     const int64_t startsEnd = std::min(to, m_cursor + m_chunk);
     const int32_t got = readAt(m_cursor, startsEnd - m_cursor + m - 1);
     m_done += startsEnd - m_cursor;
-    const void *hit = memmem(m_buffer.data(), size_t(got), m_pattern.constData(), size_t(m));
+    if (!m_sampled)
+        chooseRareByte(size_t(got));
+    const uint8_t *hit = firstMatch(m_buffer.data(), size_t(got), m_pattern, m_rare);
     if (hit) {
-        found(m_cursor + (static_cast<const uint8_t *>(hit) - m_buffer.data()));
+        found(m_cursor + (hit - m_buffer.data()));
         return false;
     }
     m_cursor = startsEnd;

@@ -60,6 +60,7 @@ private:
     bool stepBackward(const Segment &s);
     int32_t readAt(int64_t offset, int64_t count);
     void found(int64_t offset);
+    void chooseRareByte(size_t length);
 
     int m_fileNumber;
     int64_t m_end; // where the bytes end; a short read moves it in
@@ -74,6 +75,8 @@ private:
     int64_t m_done = 0;
     int64_t m_total;
     std::vector<uint8_t> m_buffer;
+    bool m_sampled = false;
+    std::optional<size_t> m_rare; // the pattern byte a forward search looks for first
     std::optional<int64_t> m_match;
     bool m_wrapped = false;
 };
