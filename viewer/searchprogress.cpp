@@ -19,7 +19,7 @@ namespace {
 constexpr int kEventsEveryMs = 20;
 
 // Holds off what a person does to any window but the progress window while
-// a search runs; Esc anywhere cancels it.
+// a search runs; Esc anywhere, the progress window too, cancels it.
 class InputHold : public QObject
 {
 public:
@@ -35,22 +35,27 @@ protected:
     {
         if (!isInput(event->type()))
             return false;
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (m_allowed && widget && widget->window() == m_allowed)
-            return false;
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
             m_cancelled = true;
-        return true;
+        // A shortcut or an action belongs to the widget it hangs from: the
+        // progress window's Esc is a shortcut of its own.
+        QObject *owner = watched;
+        while (owner && !owner->isWidgetType())
+            owner = owner->parent();
+        auto *widget = static_cast<QWidget *>(owner);
+        return !(m_allowed && widget && widget->window() == m_allowed);
     }
 
 private:
+    // A shortcut's key is held as the shortcut itself, which reaches its
+    // action; the override asked of the focused control beforehand is left
+    // alone, as taking it would claim the key for that control.
     static bool isInput(QEvent::Type type)
     {
         switch (type) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:

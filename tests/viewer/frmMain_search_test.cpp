@@ -7,11 +7,15 @@
 #include "platform/forms/updown.h"
 #include "viewer/frmFind.h"
 #include "viewer/frmGoToOffset.h"
+#include "viewer/searchprogress.h"
+
+#include "viewer/core/bytesearch.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -214,6 +218,33 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
     ui.updScroll->setValue(-20);
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(ui.updScroll->value(), -16);
+}
+
+// A long search holds off the main window's keys from its first chunk, shows
+// "Searching" after about half a second, and Esc there stops it.
+TEST_F(Search, ALongSearchHoldsInputShowsProgressAndStopsOnEsc)
+{
+    const int64_t size = 8 << 20;
+    nvtest::writeFile(dir / "big.bin", std::string(size_t(size), 'x'));
+    open((dir / "big.bin").string());
+    nv::SearchRequest request;
+    request.pattern = "absent";
+    // One byte a chunk: far slower than the progress window's delay.
+    nv::ByteSearch search(nv::kFileNumber, size, request, 1);
+    bool shown = false;
+    QTimer::singleShot(100, &form, [&] { QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown); });
+    QTimer::singleShot(nv::kProgressDelayMs + 300, &form, [&] {
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        shown = progress && progress->windowTitle() == QStringLiteral("Searching");
+        if (!progress)
+            return;
+        // As a window manager gives the new window the keyboard.
+        QApplication::setActiveWindow(progress);
+        QTest::keyClick(progress, Qt::Key_Escape);
+    });
+    EXPECT_EQ(nv::runSearch(search), nv::SearchRun::Cancelled);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(ui.updScroll->value(), 0); // Page Down was held off
 }
 
 } // namespace
