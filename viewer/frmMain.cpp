@@ -12,6 +12,7 @@
 #include "platform/files/filenumbers.h"
 #include "platform/forms/clipboard.h"
 #include "platform/forms/handler.h"
+#include "platform/forms/notice.h"
 #include "platform/forms/textbox.h"
 #include "platform/forms/units.h"
 #include "platform/forms/updown.h"
@@ -134,7 +135,7 @@ frmMain::frmMain()
       mnuEdit(menuBar()->addMenu(QStringLiteral("&Edit"))),
       mnuView(menuBar()->addMenu(QStringLiteral("&View"))),
       mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))), mnuFileSub(mnuFile),
-      mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp)
+      mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp), mnuSearchSub(mnuEdit)
 {
     setCaption(
         QStringLiteral("%1 %2.%3").arg(app::productName()).arg(app::major()).arg(app::minor()));
@@ -199,6 +200,14 @@ frmMain::frmMain()
         addAction(action);
     }
     mnuEditCopyAs->setEnabled(false);
+    mnuSearchSub.add(SearchSeparator, QStringLiteral("-"));
+    mnuSearchSub.add(SearchFind, QStringLiteral("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+                     false);
+    mnuSearchSub.add(SearchFindNext, QStringLiteral("Find &Next"), QKeySequence(Qt::Key_F3), false);
+    mnuSearchSub.add(SearchFindPrevious, QStringLiteral("Find &Previous"),
+                     QKeySequence(Qt::SHIFT | Qt::Key_F3), false);
+    mnuSearchSub.add(SearchGoTo, QStringLiteral("&Go to Offset..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_G), false);
     mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
     mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
 
@@ -215,6 +224,7 @@ frmMain::frmMain()
     connectHandler(&mnuEditSub, &forms::MenuArray::clicked, this, &frmMain::mnuEditSub_Click);
     connectHandler(&mnuViewSub, &forms::MenuArray::clicked, this, &frmMain::mnuViewSub_Click);
     connectHandler(&mnuHelpSub, &forms::MenuArray::clicked, this, &frmMain::mnuHelpSub_Click);
+    connectHandler(&mnuSearchSub, &forms::MenuArray::clicked, this, &frmMain::mnuSearchSub_Click);
     connectHandler(txtDisplay, &forms::TextBox::clicked, this, &frmMain::txtDisplay_Click);
     connectHandler(updScroll, &forms::UpDown::changed, this, &frmMain::updScroll_Change);
     connectHandler(mnuCopyAsHex, &QAction::triggered, this, &frmMain::mnuCopyAsHex_Click);
@@ -222,8 +232,10 @@ frmMain::frmMain()
     connectHandler(mnuFileReload, &QAction::triggered, this, &frmMain::mnuFileReload_Click);
     connectHandler(&m_diskWatch, &DiskWatch::changed, this, &frmMain::diskStateChanged);
 
-    m_notice = std::make_unique<forms::Notice>(txtDisplay);
     m_display = std::make_unique<Display>(txtDisplay);
+    m_notice = std::make_unique<forms::Notice>(txtDisplay);
+    updScroll->setAccessibleValueText(
+        [this](int32_t value, int32_t min, int32_t) { return PageSelectorValueText(value, min); });
     if (!g_instance)
         g_instance = this;
 }
@@ -461,6 +473,7 @@ void frmMain::dropEvent(QDropEvent *event)
 void frmMain::updScroll_Change()
 {
     txtDisplay->setText(QString());
+    ResetFindPosition();
     // With no file open there is no page to read: the display stays empty.
     if (!files::isOpen(kFileNumber))
         return;
@@ -546,12 +559,6 @@ void frmMain::ReloadFile()
     ResetFindPosition();
 }
 
-void frmMain::ResetFindPosition()
-{
-    // Where Find and Go to Offset keep their current position, it goes back
-    // to the shown page's first byte here.
-}
-
 void frmMain::FileOpened()
 {
     for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
@@ -559,6 +566,11 @@ void frmMain::FileOpened()
     mnuEditCopyAs->setEnabled(true);
     m_diskWatch.watch(m_fileNameBytes, files::openedStatus(kFileNumber));
     ClearNotice();
+    // Go to and Find look through the file as long as it is now, until the
+    // next reload.
+    m_fileSize = files::openLength(kFileNumber);
+    ResetFindPosition();
+    UpdateSearchMenus();
 }
 
 void frmMain::FileClosed()
@@ -568,6 +580,7 @@ void frmMain::FileClosed()
     mnuEditCopyAs->setEnabled(false);
     m_diskWatch.stop();
     ClearNotice();
+    UpdateSearchMenus();
 }
 
 void frmMain::diskStateChanged(DiskState)
@@ -591,7 +604,7 @@ void frmMain::Notify(const QString &text)
 
 void frmMain::ClearNotice()
 {
-    QToolTip::hideText();
+    m_notice->hide();
 }
 
 } // namespace nv

@@ -14,6 +14,10 @@
 // on the clipboard as hexadecimal text or a C array; File > Reload opens the
 // file again by its name, and a watch on the name tells the user when the
 // file changes on disk.
+//
+// Edit > Go to Offset and Find, Find Next and Find Previous reach any byte
+// of the open file: each shows the page that holds it by setting the page
+// selector's value, then selects the byte (or the match) in the display.
 #pragma once
 
 #include "viewer/core/copyas.h"
@@ -23,11 +27,14 @@
 #include "platform/forms/form.h"
 #include "platform/forms/menuarray.h"
 #include "platform/forms/notice.h"
+#include "viewer/frmFind.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -35,6 +42,7 @@ class QMenu;
 namespace nv {
 
 namespace forms {
+class Notice;
 class TextBox;
 class UpDown;
 } // namespace forms
@@ -59,6 +67,14 @@ public:
     enum EditMenuItem { EditCopy = 0, EditSelectAll = 5 };
     enum ViewMenuItem { ViewOptions = 0 };
     enum HelpMenuItem { HelpAbout = 0 };
+    // The Edit menu's search items, below Select All: an array of their own.
+    enum SearchMenuItem {
+        SearchSeparator = 0,
+        SearchFind = 1,
+        SearchFindNext = 2,
+        SearchFindPrevious = 3,
+        SearchGoTo = 4
+    };
 
     // The file the last Open chose; nothing clears it.
     const QString &chosenFileName() const { return m_strFileName; }
@@ -100,6 +116,7 @@ private:
     QAction *mnuCopyAsHex;
     QAction *mnuCopyAsCArray;
     QAction *mnuFileReload;
+    forms::MenuArray mnuSearchSub;
 
     void mnuFileSub_Click(int index);
     void mnuEditSub_Click(int index);
@@ -121,7 +138,8 @@ private:
 
     void CopyAs(CopyFormat format);
     void ReloadFile();
-    // Find's current position goes back to the shown page's first byte.
+    // Find's current position goes back to the shown page's first byte, with
+    // nothing selected: after an open, a reload and every other page change.
     void ResetFindPosition();
     // What follows file number 1 being opened or closed: the commands that
     // need it, the watch on its name, the notice about it.
@@ -143,13 +161,34 @@ private:
     // The display's colours, as the options dialog is given them.
     DisplayColors &displayColors();
 
+    // Go to Offset and Find (frmMainSearch.cpp).
+    void mnuSearchSub_Click(int index);
+    void GoToOffset();
+    void ShowFindDialog();
+    void FindAgain(bool backward);
+    FindEnd RunFind(const QByteArray &pattern, bool matchCase, bool backward);
+    // Shows the page of `first` and selects the bytes first..last on it.
+    void SelectBytes(int64_t first, int64_t last);
+    // The byte last selected by a jump or a match, or else the shown page's
+    // first byte.
+    int64_t FindPosition() const;
+    // The search items follow file number 1: enabled exactly while it is open.
+    void UpdateSearchMenus();
+    QString PageSelectorValueText(int32_t value, int32_t min) const;
+
     class Display;
     std::unique_ptr<Display> m_display;
     QString m_strFileName;
     // The name as the bytes it was opened by, which Reload and the watch use.
     QByteArray m_fileNameBytes;
-    std::unique_ptr<forms::Notice> m_notice;
     DiskWatch m_diskWatch;
+
+    std::unique_ptr<forms::Notice> m_notice;
+    int64_t m_fileSize = 0; // at open or the last reload: what a search looks through
+    int64_t m_findPosition = 0;
+    bool m_findSelected = false;
+    std::optional<FindSettings> m_lastFind; // for the session only
+    QByteArray m_lastPattern;
 };
 
 } // namespace nv

@@ -168,6 +168,24 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
         raiseSystem(err::DeviceIOError, errno);
 }
 
+int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out)
+{
+    const int fd = openDescriptor(number);
+    if (count <= 0)
+        return 0;
+    if (offset < 0)
+        raise(err::BadRecordNumber);
+    const ssize_t got = posix::readAt(fd, out, size_t(count), off_t(offset));
+    if (got < 0)
+        raiseSystem(err::DeviceIOError, errno);
+    return int32_t(got);
+}
+
+int64_t openLength(int number)
+{
+    return int64_t(openedStatus(number).st_size);
+}
+
 uint8_t getByte(int number, int32_t position)
 {
     uint8_t b = 0;

@@ -47,4 +47,12 @@ uint8_t getByte(int number, int32_t position);
 // its bytes stop arriving: the read never blocks.
 void getBytes(int number, int32_t first, int32_t count, uint8_t *out);
 
+// Up to `count` bytes at the 0-based `offset` into out; the count read,
+// fewer than asked at the end of the file or where a read would wait. A
+// search needs to know where the bytes end, which getBytes hides behind its
+// zeros. A failed read raises device I/O error (57).
+int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out);
+// The length of the open file now, in bytes.
+int64_t openLength(int number);
+
 } // namespace nv::files

@@ -1,5 +1,7 @@
 #include "platform/forms/updown.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QToolButton>
@@ -18,6 +20,25 @@ QToolButton *makeArrow(QWidget *parent, Qt::ArrowType arrow)
     b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
+// A spin box to a screen reader, whose value is the owner's text.
+class UpDownAccessible : public QAccessibleWidget
+{
+public:
+    explicit UpDownAccessible(UpDown *control) : QAccessibleWidget(control, QAccessible::SpinBox) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return static_cast<UpDown *>(widget())->accessibleValueText();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface *accessibleUpDown(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("nv::forms::UpDown") && object && object->isWidgetType())
+        return new UpDownAccessible(static_cast<UpDown *>(object));
+    return nullptr;
+}
 } // namespace
 
 UpDown::UpDown(QWidget *parent)
@@ -27,6 +48,30 @@ UpDown::UpDown(QWidget *parent)
     QObject::connect(m_up, &QToolButton::clicked, this, [this] { stepUp(); });
     QObject::connect(m_down, &QToolButton::clicked, this, [this] { stepDown(); });
     setFocusPolicy(Qt::TabFocus);
+    static const bool factory = [] {
+        QAccessible::installFactory(accessibleUpDown);
+        return true;
+    }();
+    (void)factory;
+}
+
+void UpDown::setAccessibleValueText(ValueText text)
+{
+    m_valueText = std::move(text);
+    valueTextChanged();
+}
+
+QString UpDown::accessibleValueText() const
+{
+    return m_valueText ? m_valueText(m_value, m_min, m_max) : QString::number(m_value);
+}
+
+void UpDown::valueTextChanged()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleValueChangeEvent event(this, accessibleValueText());
+    QAccessible::updateAccessibility(&event);
 }
 
 void UpDown::keyPressEvent(QKeyEvent *event)
@@ -77,12 +122,14 @@ void UpDown::setMin(int32_t min)
 {
     m_min = min;
     clampSilently();
+    valueTextChanged();
 }
 
 void UpDown::setMax(int32_t max)
 {
     m_max = max;
     clampSilently();
+    valueTextChanged();
 }
 
 void UpDown::changeTo(int32_t value)
@@ -93,6 +140,7 @@ void UpDown::changeTo(int32_t value)
     if (value == m_value)
         return;
     m_value = value;
+    valueTextChanged();
     emit changed();
 }
 

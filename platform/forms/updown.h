@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class QToolButton;
 
@@ -40,6 +41,13 @@ public:
     void stepUp();
     void stepDown();
 
+    // What a screen reader hears as the control's value (a spin box's); the
+    // number itself unless the owner says otherwise. It is told again on
+    // every change of the value or the range.
+    using ValueText = std::function<QString(int32_t value, int32_t min, int32_t max)>;
+    void setAccessibleValueText(ValueText text);
+    QString accessibleValueText() const;
+
     QToolButton *upButton() const { return m_up; }
     QToolButton *downButton() const { return m_down; }
 
@@ -57,6 +65,7 @@ protected:
 private:
     void clampSilently();
     void changeTo(int32_t value);
+    void valueTextChanged();
 
     QToolButton *m_up;
     QToolButton *m_down;
@@ -64,6 +73,7 @@ private:
     int32_t m_min = 0;
     int32_t m_max = 0;
     int m_wheelRemainder = 0; // wheel delta short of a whole notch
+    ValueText m_valueText;
 };
 
 } // namespace nv::forms

@@ -5,21 +5,25 @@
 #include "viewer/core/display.h"
 #include "viewer/frmMain.h"
 
+#include "platform/forms/notice.h"
+
 namespace nv {
 
 struct frmMainControls
 {
     explicit frmMainControls(frmMain &form)
-        : updScroll(form.updScroll), dlgMain(form.dlgMain), txtDisplay(form.txtDisplay),
-          mnuFile(form.mnuFile), mnuEdit(form.mnuEdit), mnuView(form.mnuView),
-          mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub), mnuEditSub(form.mnuEditSub),
-          mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
-          mnuEditCopyAs(form.mnuEditCopyAs), mnuCopyAsHex(form.mnuCopyAsHex),
-          mnuCopyAsCArray(form.mnuCopyAsCArray), mnuFileReload(form.mnuFileReload),
-          notice(*form.m_notice), diskWatch(form.m_diskWatch), displayColors(form.displayColors())
+        : m_form(form), updScroll(form.updScroll), dlgMain(form.dlgMain),
+          txtDisplay(form.txtDisplay), mnuFile(form.mnuFile), mnuEdit(form.mnuEdit),
+          mnuView(form.mnuView), mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub),
+          mnuEditSub(form.mnuEditSub), mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
+          mnuSearchSub(form.mnuSearchSub), mnuEditCopyAs(form.mnuEditCopyAs),
+          mnuCopyAsHex(form.mnuCopyAsHex), mnuCopyAsCArray(form.mnuCopyAsCArray),
+          mnuFileReload(form.mnuFileReload), notice(*form.m_notice), diskWatch(form.m_diskWatch),
+          displayColors(form.displayColors())
     {
     }
 
+    frmMain &m_form;
     forms::UpDown *const updScroll;
     forms::CommonDialog &dlgMain;
     forms::TextBox *const txtDisplay;
@@ -31,6 +35,7 @@ struct frmMainControls
     forms::MenuArray &mnuEditSub;
     forms::MenuArray &mnuViewSub;
     forms::MenuArray &mnuHelpSub;
+    forms::MenuArray &mnuSearchSub;
     QMenu *const mnuEditCopyAs;
     QAction *const mnuCopyAsHex;
     QAction *const mnuCopyAsCArray;
@@ -40,6 +45,9 @@ struct frmMainControls
     DiskWatch &diskWatch;
     // What the window gives its options dialog.
     DisplayColors &displayColors;
+
+    // What a jump does once Go to Offset has taken an offset.
+    void jumpTo(int64_t offset) { m_form.SelectBytes(offset, offset); }
 };
 
 } // namespace nv

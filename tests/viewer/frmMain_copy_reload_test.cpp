@@ -50,7 +50,9 @@ protected:
 TEST_F(CopyAndReload, ItemsOfTheirOwnEnabledWhileAFileIsOpen)
 {
     EXPECT_EQ(captions(ui.mnuFile), (QStringList{"&Open", "&Close", "&Reload", "-", "&Exit"}));
-    EXPECT_EQ(captions(ui.mnuEdit), (QStringList{"&Copy", "Copy A&s", "Select &All"}));
+    EXPECT_EQ(captions(ui.mnuEdit),
+              (QStringList{"&Copy", "Copy A&s", "Select &All", "-", "&Find...", "Find &Next",
+                           "Find &Previous", "&Go to Offset..."}));
     EXPECT_EQ(captions(ui.mnuEditCopyAs), (QStringList{"&Hex", "&C Array"}));
     EXPECT_EQ(ui.mnuCopyAsHex->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
     EXPECT_EQ(ui.mnuFileReload->shortcut(), QKeySequence(QStringLiteral("F5")));

@@ -27,13 +27,11 @@ PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile)
     const int end = start + std::max(selLength, 0);
     int hexFirst = -1, hexLast = -1, charFirst = -1, charLast = -1;
     for (int b = 0; b < kBytesPerPage; ++b) {
-        const int lineStart = (b / kBytesPerLine) * kRenderedLineLength;
-        const int column = b % kBytesPerLine;
-        if (touches(start, end, lineStart + line::kHexColumn + 3 * column, 2)) {
+        if (touches(start, end, hexDigitIndex(b), 2)) {
             hexFirst = hexFirst < 0 ? b : hexFirst;
             hexLast = b;
         }
-        if (touches(start, end, lineStart + line::kCharColumn + column, 1)) {
+        if (touches(start, end, charIndex(b), 1)) {
             charFirst = charFirst < 0 ? b : charFirst;
             charLast = b;
         }

@@ -46,6 +46,17 @@ constexpr int kRenderedLineLength =
     com::kOffsetDigits + line::kFrameLength + 2 * kBytesPerLine + kBytesPerLine;
 constexpr int kRenderedPageLength = kLinesPerPage * kRenderedLineLength;
 
+// Where byte k of a page (0 to 511) has its first hex digit and its
+// character in the rendered page's text.
+constexpr int hexDigitIndex(int k)
+{
+    return (k / kBytesPerLine) * kRenderedLineLength + line::kHexColumn + 3 * (k % kBytesPerLine);
+}
+constexpr int charIndex(int k)
+{
+    return (k / kBytesPerLine) * kRenderedLineLength + line::kCharColumn + k % kBytesPerLine;
+}
+
 // Appends the 32 lines of the page that starts at lngFirstByte to the display.
 void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lngFirstByte,
                 DisplayText &display);

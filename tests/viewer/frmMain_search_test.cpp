@@ -1,0 +1,250 @@
+// Go to Offset and Find through the real window, driven by keys as a person
+// would: the shortcuts, the dialogs' fields, Enter, and Ctrl+C for what was
+// selected.
+#include "tests/viewer/mainwindow_fixture.h"
+
+#include "platform/forms/label.h"
+#include "platform/forms/updown.h"
+#include "viewer/frmFind.h"
+#include "viewer/frmGoToOffset.h"
+#include "viewer/searchprogress.h"
+
+#include "viewer/core/bytesearch.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace nv {
+struct frmGoToOffsetControls
+{
+    explicit frmGoToOffsetControls(frmGoToOffset &f)
+        : lblPosition(f.lblPosition), txtOffset(f.txtOffset), lblMessage(f.lblMessage)
+    {
+    }
+    forms::Label *lblPosition;
+    QLineEdit *txtOffset;
+    forms::Label *lblMessage;
+};
+struct frmFindControls
+{
+    explicit frmFindControls(frmFind &f)
+        : txtSearch(f.txtSearch), optHex(f.optHex), lblMessage(f.lblMessage)
+    {
+    }
+    QLineEdit *txtSearch;
+    QRadioButton *optHex;
+    forms::Label *lblMessage;
+};
+} // namespace nv
+
+namespace {
+
+using nv::frmMain;
+
+class Search : public nvtest::MainWindow
+{
+protected:
+    // Shortcuts reach the active window only.
+    void SetUp() override
+    {
+        MainWindow::SetUp();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    // 40 pages, byte i holding the low byte of i, with DE AD BE EF at
+    // 0x300 and across the first half-line border at 0x2006.
+    void openFile()
+    {
+        std::string bytes(40 * 512, '\0');
+        for (size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i & 0xFF);
+        for (size_t at : {size_t(0x300), size_t(0x2006)})
+            bytes.replace(at, 4, "\xDE\xAD\xBE\xEF");
+        nvtest::writeFile(dir / "forty.bin", bytes);
+        open((dir / "forty.bin").string());
+    }
+    // Keys go to the focused control, through the window's shortcuts first.
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QWidget *focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : ui.txtDisplay, k, mods);
+    }
+    // Runs `inside` on the modal dialog of type D once `open` has shown it.
+    template <class D>
+    void inDialog(const std::function<void(D &)> &inside, Qt::Key k,
+                  Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, &form, [&] {
+            auto *dialog = qobject_cast<D *>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            // As a window manager gives a new window the keyboard.
+            // (the offscreen platform has none).
+            QApplication::setActiveWindow(dialog);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            ran = true;
+            inside(*dialog);
+            if (dialog->isLoaded())
+                dialog->unload();
+        });
+        ui.txtDisplay->setFocus();
+        QTest::keyClick(ui.txtDisplay, k, mods);
+        EXPECT_TRUE(ran);
+        QApplication::setActiveWindow(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    // Typed into the field, then Enter.
+    static void type(QLineEdit *field, const QString &text)
+    {
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, Qt::Key_Return);
+    }
+    QString copied()
+    {
+        QApplication::clipboard()->clear();
+        key(Qt::Key_C, Qt::ControlModifier);
+        return QApplication::clipboard()->text();
+    }
+};
+
+TEST_F(Search, TheItemsFollowTheOpenFile)
+{
+    for (int item : {frmMain::SearchFind, frmMain::SearchFindNext, frmMain::SearchFindPrevious,
+                     frmMain::SearchGoTo})
+        EXPECT_FALSE(ui.mnuSearchSub.enabled(item));
+    // Without a file the shortcut does nothing: no dialog comes up.
+    QTest::keyClick(ui.txtDisplay, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    openFile();
+    EXPECT_TRUE(ui.mnuSearchSub.enabled(frmMain::SearchGoTo));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(ui.updScroll)->text(QAccessible::Value),
+              QStringLiteral("page 1 of 40"));
+    ui.mnuFileSub.click(nvtest::kClose);
+    EXPECT_FALSE(ui.mnuSearchSub.enabled(frmMain::SearchFindNext));
+}
+
+TEST_F(Search, GoToOffsetByKeys)
+{
+    openFile();
+    ui.updScroll->setValue(-9);
+    inDialog<nv::frmGoToOffset>(
+        [](nv::frmGoToOffset &d) {
+            nv::frmGoToOffsetControls c(d);
+            EXPECT_EQ(
+                c.lblPosition->caption(),
+                QStringLiteral("Page 10 of 40 \u00B7 %1 bytes").arg(QLocale().toString(20480)));
+            EXPECT_EQ(QApplication::focusWidget(), c.txtOffset);
+            type(c.txtOffset, QStringLiteral("3A2F"));
+            EXPECT_TRUE(d.isLoaded());
+            EXPECT_TRUE(c.lblMessage->caption().contains(QStringLiteral("0x in front")));
+            type(c.txtOffset, QStringLiteral("0x1234"));
+            EXPECT_FALSE(d.isLoaded());
+        },
+        Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(ui.updScroll->value(), -9); // 0x1234 lies on the page at 0x1200
+    EXPECT_EQ(copied(), QStringLiteral("34"));
+    EXPECT_TRUE(ui.mnuEditSub.enabled(nvtest::kCopy));
+
+    // Relative to the byte just reached, onto the next page.
+    inDialog<nv::frmGoToOffset>(
+        [](nv::frmGoToOffset &d) {
+            type(nv::frmGoToOffsetControls(d).txtOffset, QStringLiteral("+0x200"));
+        },
+        Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(ui.updScroll->value(), -10);
+    EXPECT_EQ(copied(), QStringLiteral("34"));
+}
+
+TEST_F(Search, FindFindNextAndFindPreviousByKeys)
+{
+    openFile();
+    ui.updScroll->setValue(-1);
+    // No search yet: F3 opens the dialog. Nothing found keeps it open.
+    inDialog<nv::frmFind>(
+        [](nv::frmFind &d) {
+            nv::frmFindControls c(d);
+            EXPECT_EQ(QApplication::focusWidget(), c.txtSearch);
+            // A button's access key clicks it after a short show of the press.
+            QTest::keyClick(c.txtSearch, Qt::Key_H, Qt::AltModifier);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return c.optHex->isChecked(); }));
+            type(c.txtSearch, QStringLiteral("CA FE BA BE"));
+            EXPECT_TRUE(d.isLoaded());
+            EXPECT_EQ(c.lblMessage->caption(), QStringLiteral("Not found"));
+            type(c.txtSearch, QStringLiteral("deadbeef"));
+            EXPECT_FALSE(d.isLoaded());
+        },
+        Qt::Key_F3);
+    // From the page's first byte, 0x200: the match at 0x300.
+    EXPECT_EQ(ui.updScroll->value(), -1);
+    EXPECT_EQ(copied(), QStringLiteral("DE AD BE EF"));
+
+    struct Step
+    {
+        Qt::KeyboardModifiers mods;
+        int page;
+        const char *copied;
+        const char *notice;
+    } steps[] = {
+        {Qt::NoModifier, 16, "DE AD-BE EF", ""},
+        {Qt::NoModifier, 1, "DE AD BE EF", "Search wrapped"},
+        {Qt::ShiftModifier, 16, "DE AD-BE EF", "Search wrapped"},
+        {Qt::ShiftModifier, 1, "DE AD BE EF", ""},
+    };
+    for (const Step &s : steps) {
+        SCOPED_TRACE(s.page);
+        ui.notice.show(QString());
+        key(Qt::Key_F3, s.mods);
+        EXPECT_EQ(ui.updScroll->value(), -s.page);
+        EXPECT_EQ(copied(), QString::fromUtf8(s.copied));
+        if (*s.notice)
+            EXPECT_EQ(ui.notice.text(), QString::fromUtf8(s.notice));
+        else
+            EXPECT_NE(ui.notice.text(), QStringLiteral("Search wrapped"));
+    }
+
+    // A page change puts the position back to the page's first byte.
+    ui.updScroll->setValue(-20);
+    key(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(ui.updScroll->value(), -16);
+}
+
+// A long search holds off the main window's keys from its first chunk, shows
+// "Searching" after about half a second, and Esc there stops it.
+TEST_F(Search, ALongSearchHoldsInputShowsProgressAndStopsOnEsc)
+{
+    const int64_t size = 8 << 20;
+    nvtest::writeFile(dir / "big.bin", std::string(size_t(size), 'x'));
+    open((dir / "big.bin").string());
+    nv::SearchRequest request;
+    request.pattern = "absent";
+    // One byte a chunk: far slower than the progress window's delay.
+    nv::ByteSearch search(nv::kFileNumber, size, request, 1);
+    bool shown = false;
+    QTimer::singleShot(100, &form, [&] { QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown); });
+    QTimer::singleShot(nv::kProgressDelayMs + 300, &form, [&] {
+        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        shown = progress && progress->windowTitle() == QStringLiteral("Searching");
+        if (!progress)
+            return;
+        // As a window manager gives the new window the keyboard.
+        QApplication::setActiveWindow(progress);
+        QTest::keyClick(progress, Qt::Key_Escape);
+    });
+    EXPECT_EQ(nv::runSearch(search), nv::SearchRun::Cancelled);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(ui.updScroll->value(), 0); // Page Down was held off
+}
+
+} // namespace

@@ -1,0 +1,30 @@
+// What the user types into Go to Offset, read as a byte offset of the file,
+// and the line that tells where the user is.
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+namespace nv {
+
+struct OffsetInput
+{
+    std::optional<int64_t> offset; // 0-based, inside the file
+    QString reason;                // why there is none, in words
+};
+
+// Plain digits are decimal; hexadecimal has 0x/0X in front or h/H behind.
+// A leading + or - moves from `current`. Blanks around are ignored; digit
+// grouping is not taken. The offset must lie inside a file of `size` bytes.
+OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size);
+
+// "Page 10 of 2,048 · 1,048,576 bytes" (the page counted from 1), or
+// "Empty file".
+QString PositionSummary(int64_t page, int64_t pages, int64_t size,
+                        const QLocale &locale = QLocale());
+
+} // namespace nv

@@ -1,0 +1,105 @@
+#include "viewer/frmFind.h"
+
+#include "platform/forms/checkbox.h"
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/label.h"
+#include "platform/forms/units.h"
+#include "viewer/dialogparts.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace nv {
+
+frmFind::frmFind(const FindSettings &last, Search search)
+    : m_settings(last), m_search(std::move(search))
+{
+    setCaption(QStringLiteral("Find"));
+    setFrameStyle(forms::FrameStyle::FixedDialog);
+    setShowInTaskbar(false);
+    setStartUpPosition(forms::StartUpPosition::CenterScreen);
+    setClientSizeTwips(5400, 2520);
+
+    QWidget *c = client();
+    lblSearch = new forms::Label(QStringLiteral("&Search for:"), c);
+    forms::placeTwips(lblSearch, 120, 165, 1200, 255);
+    txtSearch = new QLineEdit(last.text, c);
+    forms::placeTwips(txtSearch, 1320, 120, 3960, 330);
+    lblSearch->setBuddy(txtSearch);
+    txtSearch->setAccessibleName(QStringLiteral("Search for"));
+    txtSearch->setAccessibleDescription(
+        QStringLiteral("Text, or hex bytes as pairs of digits such as DE AD BE EF"));
+    txtSearch->selectAll();
+
+    optText = new QRadioButton(QStringLiteral("&Text"), c);
+    forms::placeTwips(optText, 1320, 540, 1200, 285);
+    optHex = new QRadioButton(QStringLiteral("&Hex bytes"), c);
+    forms::placeTwips(optHex, 2640, 540, 1680, 285);
+    (last.kind == PatternKind::HexBytes ? optHex : optText)->setChecked(true);
+
+    chkMatchCase = new forms::CheckBox(QStringLiteral("Match &case"), c);
+    forms::placeTwips(chkMatchCase, 1320, 900, 2400, 285);
+    chkMatchCase->setValue(last.matchCase ? 1 : 0);
+    chkMatchCase->setEnabled(last.kind == PatternKind::Text);
+
+    lblMessage = makeMessageLabel(c, 120, 1260, 5160, 630);
+
+    cmdFind = new forms::CommandButton(QStringLiteral("Find"), c);
+    forms::placeTwips(cmdFind, 2880, 2025, 1095, 375);
+    cmdFind->setDefaultButton(true);
+    cmdCancel = new forms::CommandButton(QStringLiteral("Cancel"), c);
+    forms::placeTwips(cmdCancel, 4185, 2025, 1095, 375);
+    cmdCancel->setCancelButton(true);
+
+    setTabOrder(txtSearch, optText);
+    setTabOrder(optText, optHex);
+    setTabOrder(optHex, chkMatchCase);
+    setTabOrder(chkMatchCase, cmdFind);
+    setTabOrder(cmdFind, cmdCancel);
+    txtSearch->setFocus();
+
+    using forms::connectHandler;
+    connectHandler(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
+    connectHandler(cmdCancel, &QPushButton::clicked, this, &frmFind::cmdCancel_Click);
+    connectHandler(optText, &QRadioButton::toggled, this, &frmFind::optKind_Click);
+}
+
+frmFind::~frmFind() = default;
+
+void frmFind::optKind_Click()
+{
+    // Case is a matter of text only.
+    chkMatchCase->setEnabled(optText->isChecked());
+}
+
+void frmFind::cmdFind_Click()
+{
+    m_settings = {txtSearch->text(),
+                  optHex->isChecked() ? PatternKind::HexBytes : PatternKind::Text,
+                  chkMatchCase->value() == 1};
+    const FindPattern pattern = ParsePattern(m_settings.text, m_settings.kind);
+    if (!pattern.ok()) {
+        tellReason(lblMessage, txtSearch, pattern.reason);
+        return;
+    }
+    lblMessage->setCaption(QString());
+    switch (m_search(m_settings, pattern.bytes)) {
+    case FindEnd::Found:
+    case FindEnd::Cancelled:
+        unload();
+        break;
+    case FindEnd::NotFound:
+        tellReason(lblMessage, txtSearch, QStringLiteral("Not found"));
+        break;
+    case FindEnd::Failed:
+        break;
+    }
+}
+
+void frmFind::cmdCancel_Click()
+{
+    unload();
+}
+
+} // namespace nv

@@ -1,0 +1,73 @@
+#include "viewer/frmGoToOffset.h"
+
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/handler.h"
+#include "platform/forms/label.h"
+#include "platform/forms/units.h"
+#include "viewer/core/offsetinput.h"
+#include "viewer/dialogparts.h"
+
+#include <QLineEdit>
+
+namespace nv {
+
+frmGoToOffset::frmGoToOffset(int64_t current, int64_t size, const QString &summary)
+    : m_current(current), m_size(size)
+{
+    setCaption(QStringLiteral("Go to Offset"));
+    setFrameStyle(forms::FrameStyle::FixedDialog);
+    setShowInTaskbar(false);
+    setStartUpPosition(forms::StartUpPosition::CenterScreen);
+    setClientSizeTwips(4800, 2160);
+
+    QWidget *c = client();
+    lblPosition = new forms::Label(summary, c);
+    forms::placeTwips(lblPosition, 120, 120, 4560, 255);
+
+    lblOffset = new forms::Label(QStringLiteral("&Offset:"), c);
+    forms::placeTwips(lblOffset, 120, 525, 840, 255);
+    txtOffset = new QLineEdit(c);
+    forms::placeTwips(txtOffset, 960, 480, 3720, 330);
+    lblOffset->setBuddy(txtOffset);
+    txtOffset->setAccessibleName(QStringLiteral("Offset"));
+    txtOffset->setAccessibleDescription(
+        QStringLiteral("A byte offset from 0: decimal, or hexadecimal as 0x3A2F40 or 3A2F40h; "
+                       "+ or - in front moves from the current position"));
+    txtOffset->setPlaceholderText(QStringLiteral("0x3A2F40, 3A2F40h, 1048576, +512"));
+
+    lblMessage = makeMessageLabel(c, 120, 900, 4560, 630);
+
+    cmdOK = new forms::CommandButton(QStringLiteral("OK"), c);
+    forms::placeTwips(cmdOK, 2280, 1665, 1095, 375);
+    cmdOK->setDefaultButton(true);
+    cmdCancel = new forms::CommandButton(QStringLiteral("Cancel"), c);
+    forms::placeTwips(cmdCancel, 3585, 1665, 1095, 375);
+    cmdCancel->setCancelButton(true);
+
+    setTabOrder(txtOffset, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    txtOffset->setFocus();
+
+    forms::connectHandler(cmdOK, &QPushButton::clicked, this, &frmGoToOffset::cmdOK_Click);
+    forms::connectHandler(cmdCancel, &QPushButton::clicked, this, &frmGoToOffset::cmdCancel_Click);
+}
+
+frmGoToOffset::~frmGoToOffset() = default;
+
+void frmGoToOffset::cmdOK_Click()
+{
+    const OffsetInput input = ParseOffset(txtOffset->text(), m_current, m_size);
+    if (!input.offset) {
+        tellReason(lblMessage, txtOffset, input.reason);
+        return;
+    }
+    m_offset = input.offset;
+    unload();
+}
+
+void frmGoToOffset::cmdCancel_Click()
+{
+    unload();
+}
+
+} // namespace nv
