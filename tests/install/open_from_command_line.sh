@@ -1,8 +1,9 @@
 #!/bin/sh
 # `norvale3 FILE` on a real X server, driven as a person would: the window
 # shows FILE's first page, Page Down shows the next one; Select All and Copy
-# put what the window shows on the clipboard, where it is read back; Copy As
-# Hex copies the page's bytes, and after a page is appended to FILE, F5
+# put what the window shows on the clipboard, where it is read back; Go to
+# Offset selects a byte that Copy As Hex copies alone, Copy As Hex of the
+# whole page copies its bytes, and after a page is appended to FILE, F5
 # reloads it and Ctrl+End reaches the new last page. A file
 # that cannot be opened still brings the window up and gives one line on
 # standard error. Nothing is timed: each step waits for its result, and
@@ -87,7 +88,23 @@ window
 await_page '00000000  41 41 41 41 41 41 41 41-41 41 41 41 41 41 41 41   AAAAAAAAAAAAAAAA'
 xdotool key Next
 await_page '00000200  42 42 42 42 42 42 42 42-42 42 42 42 42 42 42 42   BBBBBBBBBBBBBBBB'
-# Copy As Hex of the page selected above: its bytes alone, sixteen to a line.
+# Go to Offset (Ctrl+G) selects one byte, and Copy As Hex copies it alone.
+xdotool key --clearmodifiers ctrl+g
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^Go to Offset$' | head -n 1) ||
+    fail "Ctrl+G showed no Go to Offset dialog"
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 20 0x213
+xdotool key --clearmodifiers Return
+window
+n=0
+until [ "$(xclip -o -selection clipboard 2>/dev/null)" = 42 ]; do
+    n=$((n + 1))
+    [ "$n" -lt 300 ] || fail "Ctrl+G 0x213, Ctrl+Shift+C copied \"$(xclip -o -selection clipboard | head -n 2)\""
+    xdotool key --clearmodifiers ctrl+shift+c
+    sleep 0.1
+done
+# Copy As Hex of the whole page selected: its bytes alone, sixteen to a line.
+await_page '00000200  42 42 42 42 42 42 42 42-42 42 42 42 42 42 42 42   BBBBBBBBBBBBBBBB'
 n=0
 until [ "$(xclip -o -selection clipboard 2>/dev/null | head -n 1)" = \
     "42 42 42 42 42 42 42 42 42 42 42 42 42 42 42 42" ]; do
