@@ -127,10 +127,10 @@ private:
 // one byte selected, next to a Page Down and a Page Up at the same pages.
 void jumpAgainstPageDown(const std::string &dir)
 {
-    // The largest file whose last page lies inside the 32-bit positions:
-    // 2 GiB less one page. Sparse, so it costs no disk.
+    // The largest file the viewer shows: 2 GiB less one byte, whose last
+    // page runs past the largest position. Sparse, so it costs no disk.
     const std::string big = dir + "/big.bin";
-    const int64_t size = 2 * kGiB - 512;
+    const int64_t size = 2 * kGiB - 1;
     const int fd = ::open(big.c_str(), O_CREAT | O_WRONLY, 0600);
     if (fd < 0 || ftruncate(fd, off_t(size)) != 0) {
         std::fprintf(stderr, "cannot make %s\n", big.c_str());
