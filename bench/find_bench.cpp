@@ -137,10 +137,10 @@ void jumpAgainstPageDown(const std::string &dir)
         return;
     }
     ::close(fd);
-    NoDialogs answers(big);
-    nv::PlatformDialogs *old = nv::setDialogs(&answers);
     nv::gstrBackgroundColor = QStringLiteral("16777215");
     nv::gstrFontColor = QStringLiteral("0");
+    NoDialogs answers(big);
+    nv::PlatformDialogs *old = nv::setDialogs(&answers);
     {
         nv::frmMain form;
         nv::frmMainControls ui(form);

@@ -1,5 +1,7 @@
 #include "viewer/dialogparts.h"
 
+#include "platform/forms/commandbutton.h"
+#include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/units.h"
 
@@ -8,6 +10,15 @@
 
 namespace nv {
 
+void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height)
+{
+    form.setCaption(caption);
+    form.setFrameStyle(forms::FrameStyle::FixedDialog);
+    form.setShowInTaskbar(false);
+    form.setStartUpPosition(forms::StartUpPosition::CenterScreen);
+    form.setClientSizeTwips(width, height);
+}
+
 forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, int height)
 {
     auto *label = new forms::Label(QString(), parent);
@@ -15,6 +26,19 @@ forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, in
     label->setWordWrap(true);
     label->setAccessibleName(QStringLiteral("Message"));
     return label;
+}
+
+DialogButtons makeDialogButtons(QWidget *parent, const QString &acceptCaption, int left, int top)
+{
+    // The classic button size, and the gap the other windows leave between two.
+    constexpr int kWidth = 1095, kHeight = 375, kStep = kWidth + 210;
+    DialogButtons b{new forms::CommandButton(acceptCaption, parent),
+                    new forms::CommandButton(QStringLiteral("Cancel"), parent)};
+    forms::placeTwips(b.accept, left, top, kWidth, kHeight);
+    b.accept->setDefaultButton(true);
+    forms::placeTwips(b.cancel, left + kStep, top, kWidth, kHeight);
+    b.cancel->setCancelButton(true);
+    return b;
 }
 
 void tellReason(forms::Label *message, QLineEdit *field, const QString &reason)

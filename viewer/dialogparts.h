@@ -1,5 +1,5 @@
-// What the Go to Offset and Find dialogs share: the line that says why what
-// was typed was not taken.
+// What the Go to Offset and Find dialogs share: their frame, the line that
+// says why what was typed was not taken, and their two buttons.
 #pragma once
 
 #include <QString>
@@ -10,12 +10,27 @@ class QWidget;
 namespace nv {
 
 namespace forms {
+class Form;
+class CommandButton;
 class Label;
-}
+} // namespace forms
+
+// A fixed dialog frame with `caption`, centred on the screen and not in the
+// task bar, whose client area is width x height twips.
+void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height);
 
 // A label for reasons, empty at first, wrapping its text; a screen reader
 // hears its text when it changes.
 forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, int height);
+
+// The button that takes Enter at (left, top) in twips and Cancel, which takes
+// Esc, beside it on its right.
+struct DialogButtons
+{
+    forms::CommandButton *accept;
+    forms::CommandButton *cancel;
+};
+DialogButtons makeDialogButtons(QWidget *parent, const QString &acceptCaption, int left, int top);
 
 // Shows `reason` in the label and gives the field the focus back with its
 // text selected, so that typing replaces it.

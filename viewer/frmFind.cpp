@@ -15,11 +15,7 @@ namespace nv {
 frmFind::frmFind(const FindSettings &last, Search search)
     : m_settings(last), m_search(std::move(search))
 {
-    setCaption(QStringLiteral("Find"));
-    setFrameStyle(forms::FrameStyle::FixedDialog);
-    setShowInTaskbar(false);
-    setStartUpPosition(forms::StartUpPosition::CenterScreen);
-    setClientSizeTwips(5400, 2520);
+    setUpSmallDialog(*this, QStringLiteral("Find"), 5400, 2520);
 
     QWidget *c = client();
     lblSearch = new forms::Label(QStringLiteral("&Search for:"), c);
@@ -45,12 +41,9 @@ frmFind::frmFind(const FindSettings &last, Search search)
 
     lblMessage = makeMessageLabel(c, 120, 1260, 5160, 630);
 
-    cmdFind = new forms::CommandButton(QStringLiteral("Find"), c);
-    forms::placeTwips(cmdFind, 2880, 2025, 1095, 375);
-    cmdFind->setDefaultButton(true);
-    cmdCancel = new forms::CommandButton(QStringLiteral("Cancel"), c);
-    forms::placeTwips(cmdCancel, 4185, 2025, 1095, 375);
-    cmdCancel->setCancelButton(true);
+    const DialogButtons buttons = makeDialogButtons(c, QStringLiteral("Find"), 2880, 2025);
+    cmdFind = buttons.accept;
+    cmdCancel = buttons.cancel;
 
     setTabOrder(txtSearch, optText);
     setTabOrder(optText, optHex);

@@ -14,11 +14,7 @@ namespace nv {
 frmGoToOffset::frmGoToOffset(int64_t current, int64_t size, const QString &summary)
     : m_current(current), m_size(size)
 {
-    setCaption(QStringLiteral("Go to Offset"));
-    setFrameStyle(forms::FrameStyle::FixedDialog);
-    setShowInTaskbar(false);
-    setStartUpPosition(forms::StartUpPosition::CenterScreen);
-    setClientSizeTwips(4800, 2160);
+    setUpSmallDialog(*this, QStringLiteral("Go to Offset"), 4800, 2160);
 
     QWidget *c = client();
     lblPosition = new forms::Label(summary, c);
@@ -35,14 +31,10 @@ frmGoToOffset::frmGoToOffset(int64_t current, int64_t size, const QString &summa
                        "+ or - in front moves from the current position"));
     txtOffset->setPlaceholderText(QStringLiteral("0x3A2F40, 3A2F40h, 1048576, +512"));
 
+    const DialogButtons buttons = makeDialogButtons(c, QStringLiteral("OK"), 2280, 1665);
+    cmdOK = buttons.accept;
+    cmdCancel = buttons.cancel;
     lblMessage = makeMessageLabel(c, 120, 900, 4560, 630);
-
-    cmdOK = new forms::CommandButton(QStringLiteral("OK"), c);
-    forms::placeTwips(cmdOK, 2280, 1665, 1095, 375);
-    cmdOK->setDefaultButton(true);
-    cmdCancel = new forms::CommandButton(QStringLiteral("Cancel"), c);
-    forms::placeTwips(cmdCancel, 3585, 1665, 1095, 375);
-    cmdCancel->setCancelButton(true);
 
     setTabOrder(txtOffset, cmdOK);
     setTabOrder(cmdOK, cmdCancel);

@@ -120,13 +120,17 @@ void UpDown::clampSilently()
 
 void UpDown::setMin(int32_t min)
 {
-    m_min = min;
-    clampSilently();
-    valueTextChanged();
+    setRange(min, m_max);
 }
 
 void UpDown::setMax(int32_t max)
 {
+    setRange(m_min, max);
+}
+
+void UpDown::setRange(int32_t min, int32_t max)
+{
+    m_min = min;
     m_max = max;
     clampSilently();
     valueTextChanged();

@@ -63,6 +63,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    // Both ends at once; the value is kept inside them without a change event.
+    void setRange(int32_t min, int32_t max);
     void clampSilently();
     void changeTo(int32_t value);
     void valueTextChanged();

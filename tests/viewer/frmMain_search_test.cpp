@@ -138,7 +138,8 @@ TEST_F(Search, TheItemsFollowTheOpenFile)
 TEST_F(Search, GoToOffsetByKeys)
 {
     openFile();
-    ui.updScroll->setValue(-9);
+    for (int page = 1; page <= 9; ++page)
+        QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown);
     inDialog<nv::frmGoToOffset>(
         [](nv::frmGoToOffset &d) {
             nv::frmGoToOffsetControls c(d);
