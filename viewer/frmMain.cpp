@@ -331,11 +331,9 @@ void frmMain::OpenNamedFile(const QByteArray &fileName)
 // with no file open, and Close must run to put the menus right.
 void frmMain::OpenDroppedFile(const QByteArray &fileName)
 {
-    files::openForRead(kTriedFileNumber, fileName.toStdString());
+    files::openForView(kTriedFileNumber, fileName.toStdString());
     try {
         PageCount(fileName);
-        uint8_t firstPage[kBytesPerPage];
-        files::getBytes(kTriedFileNumber, 1, kBytesPerPage, firstPage);
         if (files::isOpen(kFileNumber) || mnuFileSub.enabled(FileClose))
             CloseFile();
         txtDisplay->setText(QString());
@@ -536,16 +534,18 @@ void frmMain::mnuFileReload_Click()
         ReloadFile();
 }
 
-// The file is opened again by its name and checked before it replaces the
-// one shown: a reload that fails leaves everything as it was.
+// The file is opened again by its name and tried, as a drop is, before it
+// replaces the one shown: a reload that fails leaves everything as it was.
 void frmMain::ReloadFile()
 {
     try {
-        files::reopenForRead(kFileNumber, m_fileNameBytes.toStdString());
+        files::openForView(kTriedFileNumber, m_fileNameBytes.toStdString());
     } catch (const std::exception &e) {
         Notify(QStringLiteral("Reload failed: %1").arg(QString::fromLocal8Bit(e.what())));
         return;
     }
+    files::close(kFileNumber);
+    files::renumber(kTriedFileNumber, kFileNumber);
     FileOpened();
     try {
         // The page the selector is on, or the new last page.

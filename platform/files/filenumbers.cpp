@@ -91,20 +91,20 @@ void openForRead(int number, const std::string &path)
     table()[size_t(number)] = f.fd.release();
 }
 
-void reopenForRead(int number, const std::string &path)
+void openForView(int number, const std::string &path)
 {
-    openDescriptor(number);
-    posix::OpenedFile f = openChecked(path);
-    if (f.info.st_size > INT32_MAX)
+    openForRead(number, path);
+    const int fd = table()[size_t(number)];
+    if (statusTable()[size_t(number)].st_size > INT32_MAX) {
+        close(number);
         raise(err::Overflow, "File too large for Norvale (2 GiB or more)");
+    }
     uint8_t first = 0;
-    if (posix::readAt(f.fd.get(), &first, 1, 0) < 0) {
+    if (posix::readAt(fd, &first, 1, 0) < 0) {
         const int e = errno;
+        close(number);
         throw RuntimeError(err::DeviceIOError, std::strerror(e)).withSystemError(e);
     }
-    ::close(table()[size_t(number)]);
-    statusTable()[size_t(number)] = f.info;
-    table()[size_t(number)] = f.fd.release();
 }
 
 const struct stat &openedStatus(int number)

@@ -17,15 +17,15 @@ constexpr int kMaxFileNumber = 511;
 // FIFO can never block the program or be read without end. A failure the
 // system reported carries its errno (EISDIR for a directory).
 void openForRead(int number, const std::string &path);
-// Opens `path` again under a second descriptor and checks it as an open for
-// viewing must be: a regular file that opens for reading, shorter than
-// 2 GiB (the page arithmetic's limit; overflow, 6, beyond it), whose first
-// byte reads. Only then is it put in the place of the file `number` has
-// open, which is closed. On any failure nothing changes, and the error's
-// text says why in the system's words. `number` must be open (52 if not).
-void reopenForRead(int number, const std::string &path);
+// Opens `path` as openForRead does and checks it as a file to be viewed
+// must be: shorter than 2 GiB (the page arithmetic's limit; overflow, 6,
+// beyond it) and its first byte reads. On any failure nothing stays open
+// under `number`, and the error's text says why in the system's words. A
+// file is so tried under a free number before it takes another's place
+// (renumber).
+void openForView(int number, const std::string &path);
 // The status (device, inode, size, modification time) of the file open
-// under `number` as it was when opened or reopened; 52 if it is not open.
+// under `number` as it was when opened; 52 if it is not open.
 const struct stat &openedStatus(int number);
 // Moves the open file from one number to another that is free, so a file
 // can be opened and tried before it takes the place of another.
