@@ -1,45 +1,84 @@
-// A transient notice at a control: a short text in a tooltip that goes by
-// itself, with no box to dismiss and nothing in the window's layout moved.
+// The band under a text display's last line of text: a status bar of the
+// window's own that shows a notice when there is one and a status line when
+// there is none. It lies over the empty strip the display leaves below its
+// lines, so nothing of the window's layout moves and no text is covered.
 //
-// Qt 6.4 has no call that makes a screen reader speak, so the notice reaches
-// one the ways it has: the tooltip window is shown (screen readers speak a
-// tooltip that appears), the anchor's accessible description carries the
-// text while the notice lasts (a change to the focused control's
-// description is spoken), and an alert event is raised for the anchor.
+// A transient notice stays kShownMs, counted from when no modal window or
+// menu of the program is open any more (a notice raised behind a dialog is
+// seen when the dialog closes), or until the next command ends it. A lasting
+// notice stays until it is taken away, and comes back when a transient one
+// over it ends.
+//
+// Screen readers: the band is a status bar whose name is what it shows, and
+// every notice also raises an alert at the display, whose accessible
+// description carries the text while the notice lasts (Qt 6.4 has no call
+// that makes a screen reader speak; a change of the focused control's
+// description is spoken).
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
-#include <QWidget>
+
+class QPlainTextEdit;
+class QStatusBar;
 
 namespace nv::forms {
 
-class Notice
+class Notice : public QObject
 {
-public:
-    explicit Notice(QWidget *anchor);
+    Q_OBJECT
 
-    // Shows `text` at the anchor, in place of any notice still shown.
+public:
+    // A band over `display`'s bottom below its first `lines` lines of text,
+    // a child of the display's parent.
+    Notice(QPlainTextEdit *display, int lines);
+    ~Notice() override;
+
+    // What the band shows while no notice is shown.
+    void setStatus(const QString &status);
+    // A transient notice, in place of any transient one still shown.
     void show(const QString &text);
-    // Tells a screen reader `text` the same way, without the tooltip.
+    // A notice that stays until hide().
+    void showLasting(const QString &text);
+    // Tells a screen reader `text` the way a notice does, without showing it.
     void announce(const QString &text);
-    // Takes a notice still shown away, as when what it says no longer holds.
+    // The next command has begun: a transient notice goes.
+    void endTransient();
+    // Every notice goes, lasting ones too.
     void hide();
+
     // The last text shown or announced.
     QString text() const { return m_text; }
+    // What the band shows now: a notice, or else the status.
+    QString shown() const;
+    QStatusBar *band() const { return m_band; }
 
-    // How long a notice stays.
-    static constexpr int kShownMs = 3000;
+    // How long a transient notice stays once it can be seen.
+    static constexpr int kShownMs = 4000;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void refresh();
+    void startClockWhenSeen();
+    void alert(const QString &text);
     void restoreDescription();
+    void place();
 
-    QPointer<QWidget> m_anchor;
+    QPointer<QPlainTextEdit> m_display;
+    QStatusBar *m_band;
+    int m_lines;
+    QString m_status;
+    QString m_transient;
+    QString m_lasting;
     QString m_text;
-    QString m_description; // the anchor's own, while a notice borrows it
+    QString m_description; // the display's own, while a notice borrows it
     bool m_borrowed = false;
-    QTimer m_timer;
+    QTimer m_clock;      // the transient notice's time
+    QTimer m_waitUnseen; // while a modal window or menu hides it
 };
 
 } // namespace nv::forms
