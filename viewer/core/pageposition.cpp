@@ -1,0 +1,66 @@
+#include "viewer/core/pageposition.h"
+
+#include "viewer/core/pagetables.h"
+
+#include <algorithm>
+
+namespace nv {
+
+namespace {
+
+QString bytesText(int64_t count, const QLocale &locale)
+{
+    return QStringLiteral("%1 %2").arg(locale.toString(qlonglong(count)),
+                                       count == 1 ? QStringLiteral("byte")
+                                                  : QStringLiteral("bytes"));
+}
+
+} // namespace
+
+int64_t pageOffsetOf(int32_t selectorValue)
+{
+    return -int64_t(selectorValue) * kBytesPerPage;
+}
+
+int32_t selectorValueOf(int64_t offset)
+{
+    return int32_t(-(offset / kBytesPerPage));
+}
+
+int64_t pageCountOf(int32_t selectorMin)
+{
+    return std::max<int64_t>(1 - int64_t(selectorMin), 1);
+}
+
+QString pageOfPages(int32_t value, int32_t min, const QLocale &locale)
+{
+    return QStringLiteral("Page %1 of %2")
+        .arg(locale.toString(qlonglong(1 - int64_t(value))),
+             locale.toString(qlonglong(pageCountOf(min))));
+}
+
+QString hexOffsetText(int64_t offset)
+{
+    return QStringLiteral("0x") + QString::number(offset, 16).toUpper();
+}
+
+QString byteRunText(const ByteRun &run, const QLocale &locale)
+{
+    if (run.count <= 1)
+        return hexOffsetText(run.first);
+    return QStringLiteral("%1-%2 (%3)")
+        .arg(hexOffsetText(run.first), hexOffsetText(run.first + run.count - 1),
+             bytesText(run.count, locale));
+}
+
+QString statusLine(int32_t value, int32_t min, const ByteRun &at, int64_t size,
+                   const QLocale &locale)
+{
+    const QString dot = QStringLiteral(" \u00B7 ");
+    QString line = pageOfPages(value, min, locale);
+    if (size > 0)
+        line += dot + byteRunText(at, locale);
+    return line + dot + bytesText(size, locale);
+}
+
+} // namespace nv
