@@ -25,14 +25,13 @@ TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent)
     // 76 fixed-pitch characters must fit the box's width.
     document()->setDocumentMargin(1);
     // Any selection the person makes in the widget is newer than ours.
-    connect(this, &QPlainTextEdit::selectionChanged, this, [this] {
-        if (!m_syncing)
+    for (auto signal : {&QPlainTextEdit::selectionChanged, &QPlainTextEdit::cursorPositionChanged})
+        connect(this, signal, this, [this] {
+            if (m_syncing)
+                return;
             m_userSelection = true;
-    });
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (!m_syncing)
-            m_userSelection = true;
-    });
+            emit selectionMoved();
+        });
     applyPalette();
 }
 
@@ -69,7 +68,32 @@ void TextBox::textReplaced(qsizetype unchanged)
     m_userSelection = false;
     m_textDirty = true;
     m_selDirty = true;
+    m_marksDirty = !m_marks.empty();
+    m_marks.clear();
     scheduleSync();
+}
+
+void TextBox::setMarks(const std::vector<Run> &runs, uint32_t background)
+{
+    m_marks = runs;
+    m_markColor = background & 0xFFFFFF;
+    m_marksDirty = true;
+    scheduleSync();
+}
+
+void TextBox::applyMarks()
+{
+    QList<QTextEdit::ExtraSelection> selections;
+    QTextCharFormat format;
+    format.setBackground(toQColor(m_markColor));
+    for (const Run &run : m_marks) {
+        QTextCursor c(document());
+        c.setPosition(toShown(run.start));
+        c.setPosition(toShown(run.start + run.length), QTextCursor::KeepAnchor);
+        selections.append({c, format});
+    }
+    setExtraSelections(selections);
+    m_marksDirty = false;
 }
 
 int TextBox::toShown(int realPos) const
@@ -163,7 +187,7 @@ void TextBox::scheduleSync()
 
 void TextBox::syncWidget()
 {
-    if (!m_textDirty && !m_selDirty)
+    if (!m_textDirty && !m_selDirty && !m_marksDirty)
         return;
     m_syncing = true;
     if (m_textDirty) {
@@ -190,6 +214,8 @@ void TextBox::syncWidget()
         setTextCursor(c);
         m_selDirty = false;
     }
+    if (m_marksDirty)
+        applyMarks();
     m_syncing = false;
 }
 

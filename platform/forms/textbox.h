@@ -71,9 +71,23 @@ public:
 
     void setFontByName(const QString &family, double pointSize, bool bold = false);
 
+    // Runs of the real text drawn on `background`, beneath the selection;
+    // a new text takes them away.
+    struct Run
+    {
+        int start = 0;
+        int length = 0;
+        bool operator==(const Run &) const = default;
+    };
+    void setMarks(const std::vector<Run> &runs, uint32_t background);
+    const std::vector<Run> &marks() const { return m_marks; }
+
 signals:
     // A click with the mouse in the text, after the selection it made.
     void clicked();
+    // The person moved the selection (mouse or keys); not raised for a
+    // selection set in code.
+    void selectionMoved();
 
 protected:
     bool event(QEvent *e) override;
@@ -93,6 +107,7 @@ private:
     void scheduleSync();
     void readUserSelection() const;
     void applyPalette();
+    void applyMarks();
 
     QString m_text;
     std::vector<int> m_pairs; // real index of every CR that starts a CR LF pair
@@ -100,6 +115,9 @@ private:
     mutable int m_selLength = 0;
     bool m_textDirty = false;
     bool m_selDirty = false;
+    bool m_marksDirty = false;
+    std::vector<Run> m_marks;
+    uint32_t m_markColor = 0;
     bool m_syncQueued = false;
     bool m_syncing = false;
     mutable bool m_userSelection = false; // the widget's selection is newer than ours
