@@ -1,4 +1,4 @@
-# nv_add_test(name SOURCES ... LIBRARIES ... [GUI] [LABELS ...] [TIMEOUT s])
+# nv_add_test(name SOURCES ... LIBRARIES ... [GUI] [FAILING_READS] [LABELS ...] [TIMEOUT s])
 # A GoogleTest executable registered with CTest, one CTest test per case.
 # Its main comes from tests/support: every case runs in a scratch world of
 # its own (registry store, config home, home folder), made below the
@@ -8,11 +8,14 @@
 # user, and a checkout in a private home (root's /root is 0700) is not.
 # Every test runs on Qt's offscreen platform: no display is needed. The
 # cases are listed when the tests run, so building runs no test program.
+# FAILING_READS preloads the shim of tests/support/failingreads.cpp, which a
+# case arms to make the reads of one file fail (AddressSanitizer is told not
+# to insist on coming first).
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
 function(nv_add_test name)
-  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;FAILING_READS" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_GUI)
     set(main nvguitestmain)
@@ -21,6 +24,12 @@ function(nv_add_test name)
   endif()
   target_link_libraries(${name} PRIVATE ${main} ${ARG_LIBRARIES} nvtestsupport GTest::gtest GTest::gmock)
   set(env "QT_QPA_PLATFORM=offscreen")
+  set(modification "")
+  if(ARG_FAILING_READS)
+    string(APPEND env ";LD_PRELOAD=$<TARGET_FILE:nvfailingreads>")
+    set(modification "ASAN_OPTIONS=string_append::verify_asan_link_order=0")
+    add_dependencies(${name} nvfailingreads)
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
@@ -29,10 +38,12 @@ function(nv_add_test name)
   # The discovered tests get their properties from a script that CTest reads
   # after discovery: passing lists through gtest_discover_tests splits them.
   set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
-  file(WRITE "${script}"
+  string(CONCAT properties
     "if(DEFINED ${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==]"
+    " ENVIRONMENT_MODIFICATION [==[${modification}]==]"
     " TIMEOUT ${ARG_TIMEOUT} LABELS [==[${ARG_LABELS}]==])\n"
     "endif()\n")
+  file(GENERATE OUTPUT "${script}" CONTENT "${properties}")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()
