@@ -5,6 +5,7 @@
 
 #include "tests/support/fakedialogs.h"
 #include "tests/support/mainwindowcontrols.h"
+#include "tests/support/qtprint.h"
 #include "tests/support/testenv.h"
 
 #include "viewer/core/modIO.h"

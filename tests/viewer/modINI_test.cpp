@@ -6,6 +6,7 @@
 #include "platform/runtime/end.h"
 
 #include "tests/support/configplace.h"
+#include "tests/support/qtprint.h"
 #include "tests/support/testenv.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,6 @@ namespace fs = std::filesystem;
 struct Unprintable
 {
 };
-// Readable failure output.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
