@@ -11,7 +11,9 @@
 #include "platform/appinfo/appinfo.h"
 #include "platform/files/filenumbers.h"
 #include "platform/forms/clipboard.h"
+#include "platform/forms/color.h"
 #include "platform/forms/handler.h"
+#include "platform/forms/messagebox.h"
 #include "platform/forms/notice.h"
 #include "platform/forms/textbox.h"
 #include "platform/forms/units.h"
@@ -30,17 +32,40 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPixmap>
+#include <QStatusBar>
 #include <QSysInfo>
 #include <QToolButton>
-#include <QToolTip>
 #include <QWheelEvent>
 
+#include <cstring>
 #include <exception>
 
 namespace nv {
 
 namespace {
 frmMain *g_instance = nullptr;
+
+// "Norvale 3.0", the caption the window is created with.
+QString mainCaption()
+{
+    return QStringLiteral("%1 %2.%3").arg(app::productName()).arg(app::major()).arg(app::minor());
+}
+
+// The file's name without its folder, as a file manager shows it: a name
+// that is not UTF-8 shows its stray bytes as replacement characters.
+QString shownName(const QByteArray &fileName)
+{
+    return QString::fromUtf8(fileName.mid(fileName.lastIndexOf('/') + 1));
+}
+
+// Why an operation failed, in the system's words where it gave them.
+QString reasonOf(const std::exception &e)
+{
+    const auto *error = dynamic_cast<const RuntimeError *>(&e);
+    if (error && error->systemError())
+        return QString::fromLocal8Bit(std::strerror(error->systemError()));
+    return QString::fromLocal8Bit(e.what());
+}
 
 // A colour setting as the display's colour word; anything outside the
 // 24-bit colour range is an invalid property value, as the text box says.
@@ -137,8 +162,7 @@ frmMain::frmMain()
       mnuHelp(menuBar()->addMenu(QStringLiteral("&Help"))), mnuFileSub(mnuFile),
       mnuEditSub(mnuEdit), mnuViewSub(mnuView), mnuHelpSub(mnuHelp), mnuSearchSub(mnuEdit)
 {
-    setCaption(
-        QStringLiteral("%1 %2.%3").arg(app::productName()).arg(app::major()).arg(app::minor()));
+    setCaption(mainCaption());
     setFrameStyle(forms::FrameStyle::Resizable);
     setStartUpPosition(forms::StartUpPosition::SystemDefault);
     setWindowIcon(QIcon(QPixmap::fromImage(mainIconImage())));
@@ -155,6 +179,8 @@ frmMain::frmMain()
     txtDisplay->setAccessibleName(QStringLiteral("Page display"));
     txtDisplay->setAccessibleDescription(
         QStringLiteral("One page of the file: offsets, bytes in hexadecimal and as characters"));
+    // How to begin; a placeholder, so the display's text stays empty.
+    txtDisplay->setPlaceholderText(QStringLiteral("File > Open (Ctrl+O), or drop a file here"));
     // The wheel over the display pages, as over the page selector.
     txtDisplay->viewport()->installEventFilter(this);
     // Drops are the window's, whatever control lies under them.
@@ -192,14 +218,12 @@ frmMain::frmMain()
          {std::pair{mnuFileReload, QKeySequence(Qt::Key_F5)},
           std::pair{mnuCopyAsHex, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
           std::pair{mnuCopyAsCArray, QKeySequence()}}) {
-        action->setEnabled(false);
         if (key.isEmpty())
             continue;
         action->setShortcut(key);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
-    mnuEditCopyAs->setEnabled(false);
     mnuSearchSub.add(SearchSeparator, QStringLiteral("-"));
     mnuSearchSub.add(SearchFind, QStringLiteral("&Find..."), QKeySequence(Qt::CTRL | Qt::Key_F),
                      false);
@@ -210,6 +234,7 @@ frmMain::frmMain()
                      QKeySequence(Qt::CTRL | Qt::Key_G), false);
     mnuViewSub.add(ViewOptions, QStringLiteral("&Options"));
     mnuHelpSub.add(HelpAbout, QStringLiteral("&About"));
+    EnableFileCommands(false);
 
     // Paging from the keyboard, whichever control has the focus; beside the
     // menu's shortcuts, which use none of these keys.
@@ -218,6 +243,18 @@ frmMain::frmMain()
     addPagingKey(QKeySequence(Qt::CTRL | Qt::Key_End), &frmMain::LastPage);
     addPagingKey(QKeySequence(Qt::CTRL | Qt::Key_Home), &frmMain::FirstPage);
     setAcceptDrops(true);
+
+    // Notices and the status, in the strip below the page's last line.
+    m_notice = std::make_unique<forms::Notice>(txtDisplay, kLinesPerPage);
+    m_notice->band()->setAccessibleName(QString());
+    // Every command begins by taking a transient notice away; its own
+    // notice, if any, comes after.
+    for (forms::MenuArray *menu :
+         {&mnuFileSub, &mnuEditSub, &mnuViewSub, &mnuHelpSub, &mnuSearchSub})
+        connect(menu, &forms::MenuArray::clicked, m_notice.get(), &forms::Notice::endTransient);
+    for (QAction *action : {mnuCopyAsHex, mnuCopyAsCArray, mnuFileReload})
+        connect(action, &QAction::triggered, m_notice.get(), &forms::Notice::endTransient);
+    connect(updScroll, &forms::UpDown::changed, m_notice.get(), &forms::Notice::endTransient);
 
     using forms::connectHandler;
     connectHandler(&mnuFileSub, &forms::MenuArray::clicked, this, &frmMain::mnuFileSub_Click);
@@ -231,11 +268,11 @@ frmMain::frmMain()
     connectHandler(mnuCopyAsCArray, &QAction::triggered, this, &frmMain::mnuCopyAsCArray_Click);
     connectHandler(mnuFileReload, &QAction::triggered, this, &frmMain::mnuFileReload_Click);
     connectHandler(&m_diskWatch, &DiskWatch::changed, this, &frmMain::diskStateChanged);
+    connectHandler(txtDisplay, &forms::TextBox::selectionMoved, this, &frmMain::UpdateStatus);
 
     m_display = std::make_unique<Display>(txtDisplay);
-    m_notice = std::make_unique<forms::Notice>(txtDisplay);
     updScroll->setAccessibleValueText(
-        [this](int32_t value, int32_t min, int32_t) { return PageSelectorValueText(value, min); });
+        [](int32_t value, int32_t min, int32_t) { return pageOfPages(value, min); });
     if (!g_instance)
         g_instance = this;
 }
@@ -314,13 +351,14 @@ void frmMain::OpenNamedFile(const QByteArray &fileName)
     m_strFileName = QFile::decodeName(fileName);
     m_fileNameBytes = fileName;
     ToggleFileMenus();
+    // A file the window cannot show (too large, unreadable) is not left open.
     if (files::isOpen(kTriedFileNumber))
         files::renumber(kTriedFileNumber, kFileNumber);
     else
-        files::openForRead(kFileNumber, fileName.toStdString());
-    FileOpened();
+        files::openForView(kFileNumber, fileName.toStdString());
     updScroll->setMin(1 - PageCount(fileName));
     ShowSelectedPage();
+    FileOpened();
 }
 
 // The new file is opened, counted and its first page read before anything
@@ -475,8 +513,19 @@ void frmMain::updScroll_Change()
     // With no file open there is no page to read: the display stays empty.
     if (!files::isOpen(kFileNumber))
         return;
-    ShowSelectedPage();
-    NotifyDiskState();
+    try {
+        ShowSelectedPage();
+    } catch (const RuntimeError &e) {
+        // A page whose bytes cannot be read (a failing disk, a network file)
+        // is said, and the display stays cleared; the program goes on.
+        if (e.number() != err::DeviceIOError)
+            throw;
+        txtDisplay->setText(QString());
+        Notify(
+            QStringLiteral("Cannot read page %1: %2")
+                .arg(QLocale().toString(qlonglong(1 - int64_t(updScroll->value()))), reasonOf(e)));
+    }
+    UpdateStatus();
 }
 
 std::exception_ptr frmMain::openFileNamed(const QByteArray &fileName)
@@ -492,6 +541,13 @@ std::exception_ptr frmMain::openFileNamed(const QByteArray &fileName)
     return failure;
 }
 
+void frmMain::tellFailure(const QString &text)
+{
+    // Over this window, which may not have been made active yet.
+    activateWindow();
+    forms::msgBox(text, MsgButtons::OK, mainCaption());
+}
+
 void frmMain::mnuCopyAsHex_Click()
 {
     CopyAs(CopyFormat::Hex);
@@ -502,30 +558,44 @@ void frmMain::mnuCopyAsCArray_Click()
     CopyAs(CopyFormat::CArray);
 }
 
-// The bytes come from the page as it was read when shown, and only those
-// inside the file as long as it was at open or the last reload.
 void frmMain::CopyAs(CopyFormat format)
 {
     if (!files::isOpen(kFileNumber))
         return;
-    PageBytes range;
-    if (!txtDisplay->text().isEmpty()) {
-        const int64_t pageOffset = int64_t(FirstPositionOf(updScroll->value())) - 1;
-        const int inFile = bytesOnPage(pageOffset, files::openedStatus(kFileNumber).st_size);
-        range = selectedPageBytes(txtDisplay->selStart(), txtDisplay->selLength(), inFile);
-    }
-    if (range.count == 0) {
+    const std::vector<uint8_t> bytes = BytesToCopy();
+    if (bytes.empty()) {
         Notify(QStringLiteral("No bytes to copy"));
         return;
     }
-    uint8_t bytes[kBytesPerPage];
+    forms::clipboard::clear();
+    forms::clipboard::setText(formatBytes(format, bytes.data(), int(bytes.size())));
+    Notify(copiedNotice(format, int(bytes.size())));
+}
+
+// Only bytes inside the file as long as it was at open or the last reload.
+// A match may reach past the shown page: its bytes are read from the file.
+// The rest come from the page as it was read when shown.
+std::vector<uint8_t> frmMain::BytesToCopy() const
+{
+    if (txtDisplay->text().isEmpty())
+        return {};
+    if (MatchSelected()) {
+        const int64_t last = std::min(m_findLast, m_fileSize - 1);
+        std::vector<uint8_t> bytes(size_t(std::max<int64_t>(last - m_findPosition + 1, 0)));
+        const int32_t got =
+            files::readCounted(kFileNumber, m_findPosition, int32_t(bytes.size()), bytes.data());
+        bytes.resize(size_t(got));
+        return bytes;
+    }
+    const int inFile = bytesOnPage(pageOffsetOf(updScroll->value()), m_fileSize);
+    const PageBytes range =
+        selectedPageBytes(txtDisplay->selStart(), txtDisplay->selLength(), inFile);
+    std::vector<uint8_t> bytes(size_t(range.count));
     for (int k = 0; k < range.count; ++k) {
         const int b = range.first + k;
-        bytes[k] = PageBuffer().at(b / kBytesPerLine, b % kBytesPerLine);
+        bytes[size_t(k)] = PageBuffer().at(b / kBytesPerLine, b % kBytesPerLine);
     }
-    forms::clipboard::clear();
-    forms::clipboard::setText(formatBytes(format, bytes, range.count));
-    Notify(copiedNotice(format, range.count));
+    return bytes;
 }
 
 void frmMain::mnuFileReload_Click()
@@ -541,60 +611,69 @@ void frmMain::ReloadFile()
     try {
         files::openForView(kTriedFileNumber, m_fileNameBytes.toStdString());
     } catch (const std::exception &e) {
-        Notify(QStringLiteral("Reload failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        Notify(QStringLiteral("Reload failed: %1").arg(reasonOf(e)));
         return;
     }
     files::close(kFileNumber);
     files::renumber(kTriedFileNumber, kFileNumber);
-    FileOpened();
     try {
         // The page the selector is on, or the new last page.
         const auto length = int32_t(files::openedStatus(kFileNumber).st_size);
         updScroll->setMin(1 - PageCountOfLength(length));
         txtDisplay->setText(QString());
         ShowSelectedPage();
+        FileOpened();
     } catch (const std::exception &e) {
-        Notify(QStringLiteral("Reload failed: %1").arg(QString::fromLocal8Bit(e.what())));
+        FileOpened();
+        Notify(QStringLiteral("Reload failed: %1").arg(reasonOf(e)));
     }
-    ResetFindPosition();
+}
+
+// The commands that need a shown file: enabled exactly while one is.
+void frmMain::EnableFileCommands(bool shown)
+{
+    m_fileShown = shown;
+    for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
+        action->setEnabled(shown);
+    mnuEditCopyAs->setEnabled(shown);
+    for (int item : {SearchFind, SearchFindNext, SearchFindPrevious, SearchGoTo})
+        mnuSearchSub.setEnabled(item, shown);
 }
 
 void frmMain::FileOpened()
 {
-    for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
-        action->setEnabled(true);
-    mnuEditCopyAs->setEnabled(true);
+    EnableFileCommands(true);
     m_diskWatch.watch(m_fileNameBytes, files::openedStatus(kFileNumber));
     ClearNotice();
     // Go to and Find look through the file as long as it is now, until the
     // next reload.
     m_fileSize = files::openLength(kFileNumber);
     ResetFindPosition();
-    UpdateSearchMenus();
+    setCaption(QStringLiteral("%1 - %2").arg(shownName(m_fileNameBytes), mainCaption()));
+    UpdateStatus();
 }
 
 void frmMain::FileClosed()
 {
-    for (QAction *action : {mnuFileReload, mnuCopyAsHex, mnuCopyAsCArray})
-        action->setEnabled(false);
-    mnuEditCopyAs->setEnabled(false);
+    EnableFileCommands(false);
     m_diskWatch.stop();
     ClearNotice();
-    UpdateSearchMenus();
+    setCaption(mainCaption());
+    UpdateStatus();
 }
 
-void frmMain::diskStateChanged(DiskState)
+// Said until the user reloads or closes; a window in the background asks
+// for attention, and the notice waits there for the user to come back.
+void frmMain::diskStateChanged(DiskState state)
 {
-    NotifyDiskState();
-}
-
-// Said again on each page change until the user reloads or closes.
-void frmMain::NotifyDiskState()
-{
-    if (m_diskWatch.state() == DiskState::Changed)
-        Notify(QStringLiteral("Changed on disk - F5 reloads"));
-    else if (m_diskWatch.state() == DiskState::Deleted)
-        Notify(QStringLiteral("Deleted on disk"));
+    if (state == DiskState::Changed)
+        m_notice->showLasting(QStringLiteral("Changed on disk - F5 reloads"));
+    else if (state == DiskState::Deleted)
+        m_notice->showLasting(QStringLiteral("Deleted on disk - the copy shown stays open"));
+    else
+        return;
+    if (!isActiveWindow())
+        QApplication::alert(this);
 }
 
 void frmMain::Notify(const QString &text)
@@ -605,6 +684,36 @@ void frmMain::Notify(const QString &text)
 void frmMain::ClearNotice()
 {
     m_notice->hide();
+}
+
+void frmMain::UpdateStatus()
+{
+    if (!m_fileShown) {
+        m_notice->setStatus(QString());
+        return;
+    }
+    m_notice->setStatus(
+        statusLine(updScroll->value(), updScroll->min(), CurrentPosition(), m_fileSize));
+}
+
+ByteRun frmMain::CurrentPosition() const
+{
+    if (MatchSelected())
+        return {m_findPosition, m_findLast - m_findPosition + 1};
+    const int64_t pageOffset = pageOffsetOf(updScroll->value());
+    if (txtDisplay->selLength() > 0) {
+        const PageBytes bytes = selectedPageBytes(txtDisplay->selStart(), txtDisplay->selLength(),
+                                                  bytesOnPage(pageOffset, m_fileSize));
+        if (bytes.count > 0)
+            return {pageOffset + bytes.first, bytes.count};
+    }
+    return {FindPosition(), 1};
+}
+
+bool frmMain::MatchSelected() const
+{
+    return m_findSelected && txtDisplay->selStart() == m_matchSelection.start &&
+           txtDisplay->selLength() == m_matchSelection.length;
 }
 
 } // namespace nv

@@ -22,11 +22,13 @@
 
 #include "viewer/core/copyas.h"
 #include "viewer/core/diskwatch.h"
+#include "viewer/core/pageposition.h"
 
 #include "platform/forms/commondialog.h"
 #include "platform/forms/form.h"
 #include "platform/forms/menuarray.h"
 #include "platform/forms/notice.h"
+#include "platform/forms/textbox.h"
 #include "viewer/frmFind.h"
 
 #include <QString>
@@ -35,6 +37,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -43,7 +46,6 @@ namespace nv {
 
 namespace forms {
 class Notice;
-class TextBox;
 class UpDown;
 } // namespace forms
 
@@ -83,6 +85,8 @@ public:
     // a dropped file is: File > Open's steps without the dialog, under the
     // same trap. The error that ended the open, or null when it succeeded.
     std::exception_ptr openFileNamed(const QByteArray &fileName);
+    // A failure the user must read, in a message box over the window.
+    void tellFailure(const QString &text);
 
 protected:
     void Form_Load() override;
@@ -137,19 +141,30 @@ private:
     void ShowSelectedPage();
 
     void CopyAs(CopyFormat format);
+    // The bytes Copy As takes: a match or jump while its selection stands,
+    // else what the selection covers of the shown page.
+    std::vector<uint8_t> BytesToCopy() const;
     void ReloadFile();
     // Find's current position goes back to the shown page's first byte, with
     // nothing selected: after an open, a reload and every other page change.
     void ResetFindPosition();
-    // What follows file number 1 being opened or closed: the commands that
-    // need it, the watch on its name, the notice about it.
+    // What follows file number 1 being opened and shown, or closed: the
+    // commands that need it, the watch on its name, the notice about it, the
+    // title.
     void FileOpened();
     void FileClosed();
     void diskStateChanged(DiskState state);
-    void NotifyDiskState();
-    // A transient notice at the display, heard by a screen reader too.
+    // A transient notice in the band under the page, heard by a screen
+    // reader too.
     void Notify(const QString &text);
     void ClearNotice();
+    // The band's line while no notice shows: the page, the position, the size.
+    void UpdateStatus();
+    // The byte a jump or match reached, or what the selection covers, or
+    // else the shown page's first byte.
+    ByteRun CurrentPosition() const;
+    // Whether the display's selection is still the one a jump or match made.
+    bool MatchSelected() const;
 
     // The paging keys, each one change of the page selector at most.
     void addPagingKey(const QKeySequence &key, void (frmMain::*command)());
@@ -167,14 +182,16 @@ private:
     void ShowFindDialog();
     void FindAgain(bool backward);
     FindEnd RunFind(const QByteArray &pattern, bool matchCase, bool backward);
-    // Shows the page of `first` and selects the bytes first..last on it.
-    void SelectBytes(int64_t first, int64_t last);
+    // Shows the page of `first`, marks the bytes first..last on it and
+    // selects their hex digits on the first line they occupy. False when the
+    // page could not be shown.
+    bool SelectBytes(int64_t first, int64_t last);
     // The byte last selected by a jump or a match, or else the shown page's
     // first byte.
     int64_t FindPosition() const;
-    // The search items follow file number 1: enabled exactly while it is open.
-    void UpdateSearchMenus();
-    QString PageSelectorValueText(int32_t value, int32_t min) const;
+    // The commands that need a shown file (Reload, Copy As, Go to, Find):
+    // enabled exactly while one is.
+    void EnableFileCommands(bool shown);
 
     class Display;
     std::unique_ptr<Display> m_display;
@@ -184,9 +201,12 @@ private:
     DiskWatch m_diskWatch;
 
     std::unique_ptr<forms::Notice> m_notice;
+    bool m_fileShown = false;
     int64_t m_fileSize = 0; // at open or the last reload: what a search looks through
     int64_t m_findPosition = 0;
+    int64_t m_findLast = 0; // the last byte of the match or jump
     bool m_findSelected = false;
+    forms::TextBox::Run m_matchSelection;   // what SelectBytes selected
     std::optional<FindSettings> m_lastFind; // for the session only
     QByteArray m_lastPattern;
 };

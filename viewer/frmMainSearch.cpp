@@ -11,11 +11,14 @@
 #include "viewer/searchprogress.h"
 
 #include "platform/files/filenumbers.h"
+#include "platform/forms/color.h"
 #include "platform/forms/messagebox.h"
 #include "platform/forms/notice.h"
 #include "platform/forms/textbox.h"
 #include "platform/forms/updown.h"
 #include "platform/runtime/error.h"
+
+#include <QLocale>
 
 #include <algorithm>
 
@@ -23,9 +26,20 @@ namespace nv {
 
 namespace {
 
-QString hexOffset(int64_t offset)
+// Case is a matter of text: hex bytes match exactly.
+bool exactCase(const FindSettings &settings)
 {
-    return QStringLiteral("0x") + QString::number(offset, 16).toUpper();
+    return settings.kind == PatternKind::HexBytes || settings.matchCase;
+}
+
+// What was looked for, as the user typed it, cut in the middle when long.
+QString notFoundText(const QString &typed)
+{
+    constexpr qsizetype kShown = 48;
+    QString shown = typed;
+    if (shown.size() > kShown)
+        shown = shown.left(kShown / 2) + QChar(0x2026) + shown.right(kShown / 2 - 1);
+    return QStringLiteral("Not found: %1").arg(shown);
 }
 
 } // namespace
@@ -33,8 +47,8 @@ QString hexOffset(int64_t offset)
 void frmMain::mnuSearchSub_Click(int index)
 {
     // The shortcuts of disabled items do nothing; this covers a call that
-    // comes some other way while no file is open.
-    if (!files::isOpen(kFileNumber))
+    // comes some other way while no file is shown.
+    if (!m_fileShown)
         return;
     switch (index) {
     case SearchFind:
@@ -54,13 +68,6 @@ void frmMain::mnuSearchSub_Click(int index)
     }
 }
 
-void frmMain::UpdateSearchMenus()
-{
-    const bool open = files::isOpen(kFileNumber);
-    for (int item : {SearchFind, SearchFindNext, SearchFindPrevious, SearchGoTo})
-        mnuSearchSub.setEnabled(item, open);
-}
-
 void frmMain::ResetFindPosition()
 {
     m_findSelected = false;
@@ -70,45 +77,60 @@ int64_t frmMain::FindPosition() const
 {
     if (m_findSelected)
         return m_findPosition;
-    return int64_t(updScroll->value() < 0 ? -int64_t(updScroll->value()) : 0) * kBytesPerPage;
+    return pageOffsetOf(updScroll->value());
 }
 
-QString frmMain::PageSelectorValueText(int32_t value, int32_t min) const
+bool frmMain::SelectBytes(int64_t first, int64_t last)
 {
-    const int64_t pages = 1 - int64_t(min);
-    if (pages < 1)
-        return QStringLiteral("page 1 of 1");
-    return QStringLiteral("page %1 of %2").arg(1 - int64_t(value)).arg(pages);
-}
-
-void frmMain::SelectBytes(int64_t first, int64_t last)
-{
-    const int64_t page = first / kBytesPerPage;
     // The selector's change event shows the page, and puts the position
-    // back to its first byte, as any page change does.
-    updScroll->setValue(int32_t(-page));
+    // back to its first byte, as any page change does; a page that could not
+    // be read leaves the display empty.
+    updScroll->setValue(selectorValueOf(first));
+    if (txtDisplay->text().isEmpty())
+        return false;
     m_findPosition = first;
+    m_findLast = last;
     m_findSelected = true;
-    const int64_t pageStart = page * kBytesPerPage;
-    const int64_t lastOnPage = std::min(last, pageStart + kBytesPerPage - 1);
-    const int start = hexDigitIndex(int(first - pageStart));
-    const int end = hexDigitIndex(int(lastOnPage - pageStart)) + 2;
+    const int64_t pageStart = pageOffsetOf(updScroll->value());
+    const int from = int(first - pageStart);
+    const int to = int(std::min<int64_t>(last - pageStart, kBytesPerPage - 1));
+
+    // Every byte reached, its two digits and its character; the marks go with
+    // the next page.
+    std::vector<forms::TextBox::Run> marks;
+    for (int k = from; k <= to; ++k)
+        marks.push_back({hexDigitIndex(k), 2});
+    for (int k = from; k <= to; ++k) {
+        if (k == from || k % kBytesPerLine == 0)
+            marks.push_back({charIndex(k), 0});
+        ++marks.back().length;
+    }
+    txtDisplay->setMarks(marks,
+                         forms::markColorOf(txtDisplay->foreColor(), txtDisplay->backColor()));
+
+    // The digits of the bytes on the first line they occupy: what Copy
+    // copies is hex digits alone, never a label or characters.
+    const int lineLast = from - from % kBytesPerLine + kBytesPerLine - 1;
+    const int start = hexDigitIndex(from);
+    const int end = hexDigitIndex(std::min(to, lineLast)) + 2;
     txtDisplay->setSelStart(start);
     txtDisplay->setSelLength(end - start);
+    m_matchSelection = {start, end - start};
     // The selection is there to be copied.
     mnuEditSub.setEnabled(EditCopy, true);
+    UpdateStatus();
+    return true;
 }
 
 void frmMain::GoToOffset()
 {
-    const int64_t pages = 1 - int64_t(updScroll->min());
+    const int64_t pages = pageCountOf(updScroll->min());
     frmGoToOffset dialog(FindPosition(), m_fileSize,
                          PositionSummary(1 - int64_t(updScroll->value()), pages, m_fileSize));
     dialog.showModal();
-    if (!dialog.offset())
+    if (!dialog.offset() || !SelectBytes(*dialog.offset(), *dialog.offset()))
         return;
-    SelectBytes(*dialog.offset(), *dialog.offset());
-    m_notice->announce(QStringLiteral("At offset %1").arg(hexOffset(*dialog.offset())));
+    m_notice->announce(QStringLiteral("At offset %1").arg(hexOffsetText(*dialog.offset())));
 }
 
 void frmMain::ShowFindDialog()
@@ -117,7 +139,7 @@ void frmMain::ShowFindDialog()
                    [this](const FindSettings &settings, const QByteArray &pattern) {
                        m_lastFind = settings;
                        m_lastPattern = pattern;
-                       return RunFind(pattern, settings.matchCase, false);
+                       return RunFind(pattern, exactCase(settings), false);
                    });
     dialog.showModal();
 }
@@ -128,8 +150,8 @@ void frmMain::FindAgain(bool backward)
         ShowFindDialog();
         return;
     }
-    if (RunFind(m_lastPattern, m_lastFind->matchCase, backward) == FindEnd::NotFound)
-        Notify(QStringLiteral("Not found"));
+    if (RunFind(m_lastPattern, exactCase(*m_lastFind), backward) == FindEnd::NotFound)
+        Notify(notFoundText(m_lastFind->text));
 }
 
 FindEnd frmMain::RunFind(const QByteArray &pattern, bool matchCase, bool backward)
@@ -152,11 +174,16 @@ FindEnd frmMain::RunFind(const QByteArray &pattern, bool matchCase, bool backwar
     }
     if (!search.match())
         return FindEnd::NotFound;
-    SelectBytes(*search.match(), *search.match() + pattern.size() - 1);
+    const int64_t first = *search.match(), last = first + pattern.size() - 1;
+    if (!SelectBytes(first, last))
+        return FindEnd::Found;
     if (search.wrapped())
         Notify(QStringLiteral("Search wrapped"));
+    else if (first / kBytesPerLine != last / kBytesPerLine)
+        Notify(QStringLiteral("%1 bytes found - Ctrl+Shift+C copies them")
+                   .arg(QLocale().toString(qlonglong(pattern.size()))));
     else
-        m_notice->announce(QStringLiteral("Found at offset %1").arg(hexOffset(*search.match())));
+        m_notice->announce(QStringLiteral("Found at offset %1").arg(hexOffsetText(first)));
     return FindEnd::Found;
 }
 

@@ -59,9 +59,10 @@ XDG_RUNTIME_DIR=$s/runtime
 export XDG_RUNTIME_DIR
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# Waits for the window of the program started last and gives it the keyboard.
+# Waits for the window of the program started last and gives it the keyboard;
+# "NAME - Norvale 3.0" while a file is shown, else "Norvale 3.0".
 window() {
-    until id=$(xdotool search --onlyvisible --name '^Norvale 3\.0$'); do
+    until id=$(xdotool search --onlyvisible --name "${1:-(^| - )Norvale 3\.0\$}"); do
         kill -0 "$program" 2>/dev/null || fail "the program ended without a window: $(cat "$s"/err* 2>/dev/null)"
         sleep 0.1
     done
@@ -153,7 +154,8 @@ kill "$program"
 wait "$program" 2>/dev/null || true
 
 # Files that cannot be opened: the window comes up all the same, and one
-# line on standard error names the file and the reason.
+# line on standard error names the file and the reason, which a message box
+# titled as the window says over it too.
 mkdir "$s/work/folder"
 truncate -s 2G "$s/work/huge.bin" # sparse
 for row in "-missing.bin|No such file or directory" "folder|Is a directory" \
@@ -170,6 +172,12 @@ for row in "-missing.bin|No such file or directory" "folder|Is a directory" \
     done
     [ "$(grep '^norvale3:' "$s/err")" = "norvale3: cannot open '$name': $reason" ] ||
         fail "standard error for $name: $(cat "$s/err")"
+    n=0
+    until [ "$(xdotool search --onlyvisible --name '^Norvale 3\.0$' | wc -l)" -ge 2 ]; do
+        n=$((n + 1))
+        [ "$n" -lt 300 ] || fail "no message box over the window for $name"
+        sleep 0.1
+    done
     kill "$program"
     wait "$program" 2>/dev/null || true
 done

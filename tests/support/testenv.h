@@ -44,9 +44,18 @@ void writeFile(const std::filesystem::path &p, const std::string &bytes);
 int runCommand(const std::string &command, std::string *output = nullptr);
 
 // Built artefacts.
-inline const char *hexopsModule() { return NV_HEXOPS_MODULE; }
-inline const char *stringopsModule() { return NV_STRINGOPS_MODULE; }
-inline const char *regTool() { return NV_REGTOOL; }
+inline const char *hexopsModule()
+{
+    return NV_HEXOPS_MODULE;
+}
+inline const char *stringopsModule()
+{
+    return NV_STRINGOPS_MODULE;
+}
+inline const char *regTool()
+{
+    return NV_REGTOOL;
+}
 
 // Registers both component modules into the current store with the tool.
 void registerComponents();

@@ -178,16 +178,16 @@ TEST_F(CopyAndReload, ChangesOnDiskAreToldUntilReloaded)
     // The watch's own timer sees a change within about two seconds.
     append(path, "more");
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return ui.notice.text() == QStringLiteral("Changed on disk - F5 reloads"); }, 3000));
-    // Said again on a page change.
+        [&] { return ui.notice.shown() == QStringLiteral("Changed on disk - F5 reloads"); }, 3000));
+    // It stays over page changes: a transient notice over it gives way to it.
     ui.notice.show(QStringLiteral("-"));
     ui.updScroll->stepDown();
-    EXPECT_EQ(ui.notice.text(), "Changed on disk - F5 reloads");
-    // A reload deals with it: page changes say nothing more.
+    EXPECT_EQ(ui.notice.shown(), "Changed on disk - F5 reloads");
+    // A reload deals with it: the band shows where the user is again.
     ui.mnuFileReload->trigger();
-    ui.notice.show(QStringLiteral("-"));
-    ui.updScroll->stepUp();
-    EXPECT_EQ(ui.notice.text(), "-");
+    EXPECT_EQ(
+        ui.notice.shown(),
+        QStringLiteral("Page 2 of 3 \u00B7 0x200 \u00B7 %1 bytes").arg(QLocale().toString(1028)));
     EXPECT_EQ(ui.diskWatch.state(), nv::DiskState::Same);
 
     struct
@@ -211,7 +211,7 @@ TEST_F(CopyAndReload, ChangesOnDiskAreToldUntilReloaded)
         ui.diskWatch.check();
         EXPECT_EQ(ui.diskWatch.state(), c.state) << c.what;
     }
-    EXPECT_EQ(ui.notice.text(), "Deleted on disk");
+    EXPECT_EQ(ui.notice.shown(), "Deleted on disk - the copy shown stays open");
     ui.mnuFileSub.click(kClose);
     EXPECT_FALSE(ui.diskWatch.watching());
 }

@@ -3,6 +3,8 @@
 // Every page shown is compared with the page written out independently.
 #include "tests/viewer/mainwindow_fixture.h"
 
+#include "tests/support/failingreads.h"
+
 #include "platform/forms/updown.h"
 #include "viewer/commandline.h"
 #include "viewer/frmOptions.h"
@@ -23,6 +25,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -134,6 +137,7 @@ struct KeyCase
     int startPage;
     int page;
     int changes;
+    int failingPage = -1; // reads of the file fail from this page on
 };
 
 class KeyPaging : public Paging, public testing::WithParamInterface<KeyCase>
@@ -147,9 +151,23 @@ TEST_P(KeyPaging, WhicheverControlHasTheFocus)
     for (QWidget *focus :
          {static_cast<QWidget *>(ui.txtDisplay), static_cast<QWidget *>(ui.updScroll)}) {
         openAt(c.startPage);
+        std::optional<nvtest::FailingReads> failing;
+        if (c.failingPage >= 0)
+            failing.emplace(dir / "twenty.bin", c.failingPage * 512);
         key(focus, c.key, c.mods);
-        expectShown(c.page);
         EXPECT_EQ(changes, c.changes) << focus->metaObject()->className();
+        if (failing) {
+            // Said, the display left empty, and the window goes on.
+            EXPECT_EQ(ui.updScroll->value(), -c.page);
+            EXPECT_EQ(ui.txtDisplay->text(), QString());
+            EXPECT_EQ(ui.notice.shown(),
+                      QStringLiteral("Cannot read page %1: Input/output error").arg(c.page + 1));
+            failing.reset();
+            key(focus, Qt::Key_PageUp);
+            EXPECT_EQ(ui.txtDisplay->text(), expectedPage(pageBytes(kPages), c.page - 1));
+        } else {
+            expectShown(c.page);
+        }
         ui.mnuFileSub.click(kClose);
     }
 }
@@ -167,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
                             kPages - 1, 0, 1},
                     KeyCase{"CtrlEndOnTheLastPage", Qt::Key_End, Qt::ControlModifier, kPages - 1,
                             kPages - 1, 0},
-                    KeyCase{"CtrlHomeOnTheFirstPage", Qt::Key_Home, Qt::ControlModifier, 0, 0, 0}),
+                    KeyCase{"CtrlHomeOnTheFirstPage", Qt::Key_Home, Qt::ControlModifier, 0, 0, 0},
+                    KeyCase{"PageDownOntoAPageThatCannotBeRead", Qt::Key_PageDown, {}, 4, 5, 1, 5}),
     [](const auto &info) { return info.param.name; });
 
 TEST_F(Paging, PagingKeysLeaveTheMenuShortcutsAlone)
@@ -219,8 +238,10 @@ QMimeData *uriList(const QByteArray &text)
 // A drop it takes is taken as a copy, so the file manager keeps the file.
 // `taken`, when given, receives whether the drop itself was taken (a file
 // that fails once dropped is not); otherwise it must match the answer.
+// `between` runs after the moves, before the drop.
 bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
-                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction, bool *taken = nullptr)
+                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction, bool *taken = nullptr,
+                 const std::function<void()> &between = {})
 {
     const QPoint at(100, 100);
     QDragEnterEvent enter(at, offered, data, Qt::LeftButton, Qt::NoModifier);
@@ -228,6 +249,8 @@ bool dragAndDrop(nv::frmMain &form, const QMimeData *data,
     QDragMoveEvent move(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &move);
     EXPECT_EQ(enter.isAccepted(), move.isAccepted());
+    if (between)
+        between();
     QDropEvent drop(at, offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form, &drop);
     if (taken)
@@ -361,6 +384,7 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
         {"a FIFO", local(dir / "fifo")},
         {"a device", local("/dev/zero")},
         {"2 GiB", local(dir / "huge.bin")},
+        {"a file whose first read fails", local("/proc/self/mem")},
         {"a name longer than the system takes", local(dir / std::string(5000, 'n'))},
         {"two names split by a lone CR", uriList("file://" + encoded + "\rfile://" + encoded)},
         {"a malformed escape", uriList("file://" + encoded + "%G1")},
@@ -380,14 +404,20 @@ TEST_F(Paging, DropsOfAnythingButOneLocalFileAreRefused)
     EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
 }
 
-// Taken at the drop, a file whose first read fails leaves the open file open
-// and shown, as a refused drop does; the command line is told why.
+// A file that fails once dropped (it became a folder while it was dragged)
+// leaves the open file open and shown, as a refused drop does; the command
+// line is told why.
 TEST_F(Paging, AFileThatFailsOnceDroppedLeavesTheOpenFileShown)
 {
     openAt(3);
-    std::unique_ptr<QMimeData> data(urlData({QUrl::fromLocalFile("/proc/self/mem")}));
+    const std::string changing = makeFile("changing.bin", 1);
+    std::unique_ptr<QMimeData> data(
+        urlData({QUrl::fromLocalFile(QString::fromStdString(changing))}));
     bool taken = true;
-    EXPECT_TRUE(dragAndDrop(form, data.get(), Qt::CopyAction | Qt::MoveAction, &taken));
+    EXPECT_TRUE(dragAndDrop(form, data.get(), Qt::CopyAction | Qt::MoveAction, &taken, [&] {
+        fs::remove(changing);
+        fs::create_directory(changing);
+    }));
     EXPECT_FALSE(taken); // and the source is told so
     expectShown(3);
     EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));

@@ -130,9 +130,22 @@ TEST_F(Search, TheItemsFollowTheOpenFile)
     openFile();
     EXPECT_TRUE(ui.mnuSearchSub.enabled(frmMain::SearchGoTo));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(ui.updScroll)->text(QAccessible::Value),
-              QStringLiteral("page 1 of 40"));
+              QStringLiteral("Page 1 of 40"));
     ui.mnuFileSub.click(nvtest::kClose);
     EXPECT_FALSE(ui.mnuSearchSub.enabled(frmMain::SearchFindNext));
+    // A file too large to show is not shown: nothing to go to.
+    std::filesystem::resize_file(dir / "forty.bin", std::uintmax_t(3) << 30);
+    open((dir / "forty.bin").string());
+    EXPECT_FALSE(ui.mnuSearchSub.enabled(frmMain::SearchGoTo));
+    bool dialog = false;
+    QTimer::singleShot(0, &form, [&] {
+        if (auto *d = qobject_cast<nv::forms::Form *>(QApplication::activeModalWidget())) {
+            dialog = true;
+            d->unload();
+        }
+    });
+    QTest::keyClick(ui.txtDisplay, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_FALSE(dialog);
 }
 
 TEST_F(Search, GoToOffsetByKeys)
@@ -219,6 +232,14 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
     ui.updScroll->setValue(-20);
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(ui.updScroll->value(), -16);
+
+    // Hex bytes match exactly: 61 62 63 64 is "abcd" at 0x261, not the
+    // "ABCD" before it at 0x241.
+    ui.updScroll->setValue(-1);
+    inDialog<nv::frmFind>(
+        [](nv::frmFind &d) { type(nv::frmFindControls(d).txtSearch, QStringLiteral("61626364")); },
+        Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(copied(), QStringLiteral("61 62 63 64"));
 }
 
 // A long search holds off the main window's keys from its first chunk, shows

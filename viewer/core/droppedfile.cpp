@@ -86,8 +86,12 @@ bool canBeShown(const QByteArray &path)
     struct stat info;
     if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
         return false;
+    // Its first byte must read too (it does not for /proc/self/mem): what
+    // fails once let go would be told to the source only after it has shown
+    // the drop as taken.
     const posix::OpenedFile f = posix::openRegularForRead(path.toStdString());
-    return f.ok() && f.info.st_size <= INT32_MAX;
+    uint8_t first = 0;
+    return f.ok() && f.info.st_size <= INT32_MAX && posix::readAt(f.fd.get(), &first, 1, 0) >= 0;
 }
 
 } // namespace nv

@@ -116,9 +116,14 @@ int main(int argc, char **argv)
     if (nv::forms::loadedFormCount() == 0)
         return 0;
     // A relative name is opened as given, from the working folder.
+    // From a file manager there is no standard error to read: the reason is
+    // also said over the empty window.
     if (commandLine.file && mainWindow.isLoaded()) {
-        if (const std::exception_ptr failure = mainWindow.openFileNamed(*commandLine.file))
-            std::fputs(nv::cannotOpenLine(*commandLine.file, failure).constData(), stderr);
+        if (const std::exception_ptr failure = mainWindow.openFileNamed(*commandLine.file)) {
+            const QByteArray line = nv::cannotOpenLine(*commandLine.file, failure);
+            std::fputs(line.constData(), stderr);
+            mainWindow.tellFailure(QString::fromLocal8Bit(line.trimmed()));
+        }
     }
     return QApplication::exec();
 }
