@@ -15,6 +15,13 @@ int16_t checkedInt16(int32_t v)
     return int16_t(v);
 }
 
+// The `count` lowest hexadecimal digits of `value` into out[0..count), the highest first.
+void putHexDigits(uint64_t value, char16_t *out, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        out[count - 1 - i] = char16_t(nv::ascii::upperHexDigit(unsigned(value >> (4 * i))));
+}
+
 std::u16string bitsOf(std::u16string_view digit)
 {
     if (digit.size() != 1)
@@ -39,10 +46,26 @@ OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine)
     const int32_t offset = nv::checkedAdd(lngFirstByte, step);
 
     // The two's-complement pattern, zero-padded to eight digits.
-    const auto pattern = static_cast<uint32_t>(offset);
     OffsetLabel label;
-    for (size_t i = 0; i < label.size(); ++i)
-        label[label.size() - 1 - i] = char16_t(nv::ascii::upperHexDigit(pattern >> (4 * i)));
+    putHexDigits(static_cast<uint32_t>(offset), label.data(), label.size());
+    return label;
+}
+
+std::u16string generateLongOffset(int64_t llFirstByte, int16_t intLine, int16_t intDigits)
+{
+    if (intDigits < nv::com::kOffsetDigits || intDigits > kMaxLongOffsetDigits)
+        nv::raise(nv::err::InvalidProcedureCall);
+    // 16 * intLine - 1 is far inside 64 bits, so the one checked sum overflows exactly when
+    // the offset does.
+    const int64_t offset =
+        nv::checkedAdd(llFirstByte, int64_t(intLine) * nv::com::kBytesPerLine - 1);
+    if (offset < 0)
+        nv::raise(nv::err::Overflow);
+    const auto value = static_cast<uint64_t>(offset);
+    if (intDigits < kMaxLongOffsetDigits && value >> (4 * intDigits) != 0)
+        nv::raise(nv::err::Overflow);
+    std::u16string label(size_t(intDigits), u'0');
+    putHexDigits(value, label.data(), label.size());
     return label;
 }
 

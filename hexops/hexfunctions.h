@@ -1,4 +1,4 @@
-// The two methods of HexFunctions as plain functions; run-time errors are
+// The methods of HexFunctions as plain functions; run-time errors are
 // raised as nv::RuntimeError.
 #pragma once
 
@@ -16,6 +16,14 @@ namespace nv::hexops {
 // arithmetic; any step out of range raises Overflow.
 using OffsetLabel = std::array<char16_t, nv::com::kOffsetDigits>;
 OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine);
+
+// The label of a display line of a file of any size: llFirstByte - 1 + 16 * intLine in
+// 64-bit arithmetic as exactly intDigits hexadecimal digits. intDigits outside
+// kOffsetDigits..kMaxLongOffsetDigits raises InvalidProcedureCall; an offset that
+// overflows, is negative or needs more digits raises Overflow. Where generateOffset gives a
+// non-negative offset, eight digits give its label.
+constexpr int kMaxLongOffsetDigits = 16; // every non-negative int64_t fits
+std::u16string generateLongOffset(int64_t llFirstByte, int16_t intLine, int16_t intDigits);
 
 // The first two characters of strHexNum, each an upper-case hexadecimal
 // digit, as four bit characters each; anything else contributes nothing.

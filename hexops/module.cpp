@@ -11,7 +11,8 @@ namespace {
 
 using namespace nv::com::server;
 
-HRESULT GenerateOffset(_HexFunctions *, int32_t lngFirstByte, int16_t intLine, BSTR *result)
+// The slots take the self of _HexFunctions2, whose table serves both interfaces.
+HRESULT GenerateOffset(_HexFunctions2 *, int32_t lngFirstByte, int16_t intLine, BSTR *result)
 {
     return stringResult(result, [&] {
         const nv::hexops::OffsetLabel label = nv::hexops::generateOffset(lngFirstByte, intLine);
@@ -19,13 +20,21 @@ HRESULT GenerateOffset(_HexFunctions *, int32_t lngFirstByte, int16_t intLine, B
     });
 }
 
-HRESULT HexByte2BinBits(_HexFunctions *, BSTR strHexNum, BSTR *result)
+HRESULT HexByte2BinBits(_HexFunctions2 *, BSTR strHexNum, BSTR *result)
 {
     return stringResult(result,
                         [&] { return nv::hexops::hexByte2BinBits(nv::com::view(strHexNum)); });
 }
 
-const _HexFunctionsVtbl kVtbl = {NV_DUAL_SLOTS(_HexFunctions), GenerateOffset, HexByte2BinBits};
+HRESULT GenerateLongOffset(_HexFunctions2 *, int64_t llFirstByte, int16_t intLine,
+                           int16_t intDigits, BSTR *result)
+{
+    return stringResult(
+        result, [&] { return nv::hexops::generateLongOffset(llFirstByte, intLine, intDigits); });
+}
+
+const _HexFunctions2Vtbl kVtbl = {NV_DUAL_SLOTS(_HexFunctions2), GenerateOffset, HexByte2BinBits,
+                                  GenerateLongOffset};
 
 const ClassInfo kClass = {nv::com::server::kHexFunctions, &kVtbl};
 

@@ -145,6 +145,7 @@ constexpr uint16_t VT_I4 = 3;
 constexpr uint16_t VT_BSTR = 8;
 constexpr uint16_t VT_BOOL = 11;
 constexpr uint16_t VT_UI1 = 17;
+constexpr uint16_t VT_I8 = 20;
 constexpr uint16_t VT_ARRAY = 0x2000;
 constexpr uint16_t VT_BYREF = 0x4000;
 
@@ -155,6 +156,7 @@ struct VARIANT
     union {
         int16_t iVal;
         int32_t lVal;
+        int64_t llVal;
         uint8_t bVal;
         VARIANT_BOOL boolVal;
         BSTR bstrVal;
@@ -169,6 +171,7 @@ struct VARIANT
     };
 };
 static_assert(sizeof(VARIANT) == 24);
+static_assert(offsetof(VARIANT, llVal) == 8);
 
 struct DISPPARAMS
 {

@@ -16,6 +16,16 @@ inline int32_t checkedAdd(int32_t a, int32_t b)
     return r;
 }
 
+// The 64-bit positions of large files. A call that mixes int64_t with int
+// picks no overload and does not compile: write the constant as int64_t.
+inline int64_t checkedAdd(int64_t a, int64_t b)
+{
+    int64_t r;
+    if (__builtin_add_overflow(a, b, &r))
+        raise(err::Overflow);
+    return r;
+}
+
 inline int32_t checkedSub(int32_t a, int32_t b)
 {
     int32_t r;

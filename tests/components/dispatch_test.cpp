@@ -28,6 +28,7 @@ VARIANT var(uint16_t vt)
 }
 const auto i2 = [](int16_t x) { return var(VT_I2, &VARIANT::iVal, x); };
 const auto i4 = [](int32_t x) { return var(VT_I4, &VARIANT::lVal, x); };
+const auto i8 = [](int64_t x) { return var(VT_I8, &VARIANT::llVal, x); };
 const auto str = [](BSTR s) { return var(VT_BSTR, &VARIANT::bstrVal, s); };
 const auto byteRef = [](uint8_t *b) {
     return var<uint8_t *>(VT_BYREF | VT_UI1, &VARIANT::pbVal, b);
@@ -107,6 +108,7 @@ TEST_F(DispatchTest, NamesMatchWithoutRegardToCase)
         {true, u"GenerateOffset", DISPID_HexFunctions_GenerateOffset},
         {true, u"generateoffset", DISPID_HexFunctions_GenerateOffset},
         {true, u"HEXBYTE2BINBITS", DISPID_HexFunctions_HexByte2BinBits},
+        {true, u"generateLongOFFSET", DISPID_HexFunctions_GenerateLongOffset},
         {false, u"CombineChars", DISPID_Strings_CombineChars},
         {false, u"convert_to_hexstr", DISPID_Strings_Convert_To_HexStr},
         {false, u"Convert_To_ChrStr", DISPID_Strings_Convert_To_ChrStr},
@@ -149,6 +151,13 @@ TEST_F(DispatchTest, HexFunctionsMethods)
     SysFreeString(in);
     ASSERT_EQ(b.status, S_OK);
     EXPECT_EQ(b.text(), u"00111111");
+
+    // All 64 bits of the position arrive.
+    Call l;
+    invoke(m_hex, idOf(m_hex, u"GenerateLongOffset"), {i8(0x100000001), i2(1), i2(10)}, l);
+    ASSERT_EQ(l.status, S_OK);
+    EXPECT_EQ(l.result.vt, VT_BSTR);
+    EXPECT_EQ(l.text(), u"0100000010");
 }
 
 TEST_F(DispatchTest, MethodFailureBecomesAnException)
@@ -165,6 +174,16 @@ TEST_F(DispatchTest, MethodFailureBecomesAnException)
         {m_hex,
          DISPID_HexFunctions_GenerateOffset,
          {i4(INT32_MAX), i2(1)},
+         STATUS_OVERFLOW,
+         u"Overflow"},
+        {m_hex,
+         DISPID_HexFunctions_GenerateLongOffset,
+         {i8(1), i2(0), i2(17)},
+         hresultFromErrorNumber(5),
+         u"Invalid procedure call or argument"},
+        {m_hex,
+         DISPID_HexFunctions_GenerateLongOffset,
+         {i8(INT64_MAX), i2(1), i2(16)},
          STATUS_OVERFLOW,
          u"Overflow"},
         {m_str,
@@ -249,6 +268,8 @@ TEST_F(DispatchTest, ArgumentsOfOtherTypesAreRefused)
         {true, DISPID_HexFunctions_GenerateOffset, {i2(1), i2(1)}, 1},
         {true, DISPID_HexFunctions_GenerateOffset, {i4(1), i4(1)}, 0},
         {true, DISPID_HexFunctions_HexByte2BinBits, {i4(1)}, 0},
+        {true, DISPID_HexFunctions_GenerateLongOffset, {i4(1), i2(0), i2(8)}, 2},
+        {true, DISPID_HexFunctions_GenerateLongOffset, {i8(1), i2(0), i8(8)}, 0},
         {false, DISPID_Strings_CombineChars, {arrayRef(hex.ref(), VT_UI1), i2(0)}, 1},
         {false, DISPID_Strings_CombineChars, {str(s), i2(0)}, 1},
         {false,
@@ -274,7 +295,7 @@ TEST_F(DispatchTest, CallShapeErrors)
     EXPECT_EQ(few.status, DISP_E_BADPARAMCOUNT);
     invoke(m_str, DISPID_Strings_HexStr, {i4(1), i4(2)}, many);
     EXPECT_EQ(many.status, DISP_E_BADPARAMCOUNT);
-    invoke(m_hex, 0x60030002, {}, unknown);
+    invoke(m_hex, DISPID_HexFunctions_GenerateLongOffset + 1, {}, unknown);
     EXPECT_EQ(unknown.status, DISP_E_MEMBERNOTFOUND);
     invoke(m_str, DISPID_HexFunctions_GenerateOffset + 5, {i4(1)}, unknown);
     EXPECT_EQ(unknown.status, DISP_E_MEMBERNOTFOUND);

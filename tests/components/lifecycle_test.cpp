@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 using namespace nvtest::com;
 
@@ -20,15 +21,25 @@ struct ClassCase
     const ModuleEntryPoints &(*module)();
     const char *file;
     GUID clsid;
-    GUID iid;
     GUID otherClsid; // the other module's class
+    // The class's own interfaces, the first one first: QueryInterface answers
+    // these, IUnknown and IDispatch.
+    std::vector<GUID> ownInterfaces;
 };
 
 const ClassCase kClasses[] = {
-    {"HexFunctions", hexModule, NV_HEXOPS_MODULE, CLSID_HexFunctions, IID__HexFunctions,
-     CLSID_Strings},
-    {"Strings", stringsModule, NV_STRINGOPS_MODULE, CLSID_Strings, IID__Strings,
-     CLSID_HexFunctions},
+    {"HexFunctions",
+     hexModule,
+     NV_HEXOPS_MODULE,
+     CLSID_HexFunctions,
+     CLSID_Strings,
+     {IID__HexFunctions, IID__HexFunctions2}},
+    {"Strings",
+     stringsModule,
+     NV_STRINGOPS_MODULE,
+     CLSID_Strings,
+     CLSID_HexFunctions,
+     {IID__Strings}},
 };
 
 constexpr GUID kUnknownIid = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
@@ -58,17 +69,28 @@ TEST_P(Lifecycle, ReferenceCountsStartAtOneAndFollowAddRefRelease)
     EXPECT_EQ(obj->lpVtbl->Release(obj), 0u);
 }
 
-TEST_P(Lifecycle, QueryInterfaceAnswersItsThreeInterfacesOnly)
+TEST_P(Lifecycle, QueryInterfaceAnswersItsInterfacesOnly)
 {
     auto *obj = static_cast<IUnknown *>(createObject(m(), GetParam().clsid, IID_IUnknown));
     ASSERT_NE(obj, nullptr);
-    for (const GUID &iid : {IID_IUnknown, IID_IDispatch, GetParam().iid}) {
-        void *out = nullptr;
-        ASSERT_EQ(obj->lpVtbl->QueryInterface(obj, &iid, &out), S_OK);
-        EXPECT_EQ(out, obj); // one object, one table
-        EXPECT_EQ(release(static_cast<IUnknown *>(out)), 1u);
+    std::vector<GUID> answered = {IID_IUnknown, IID_IDispatch};
+    answered.insert(answered.end(), GetParam().ownInterfaces.begin(),
+                    GetParam().ownInterfaces.end());
+    // From each interface to each: one object, one table.
+    for (const GUID &from : answered) {
+        void *via = nullptr;
+        ASSERT_EQ(obj->lpVtbl->QueryInterface(obj, &from, &via), S_OK);
+        auto *fromObj = static_cast<IUnknown *>(via);
+        for (const GUID &to : answered) {
+            void *out = nullptr;
+            ASSERT_EQ(fromObj->lpVtbl->QueryInterface(fromObj, &to, &out), S_OK);
+            EXPECT_EQ(out, obj);
+            EXPECT_EQ(release(static_cast<IUnknown *>(out)), 2u);
+        }
+        EXPECT_EQ(release(fromObj), 1u);
     }
-    for (const GUID &iid : {IID_IClassFactory, kUnknownIid, GetParam().otherClsid}) {
+    // The null identifier too: a class without a second interface has none to match.
+    for (const GUID &iid : {IID_IClassFactory, kUnknownIid, GetParam().otherClsid, GUID{}}) {
         void *out = reinterpret_cast<void *>(0x1);
         EXPECT_EQ(obj->lpVtbl->QueryInterface(obj, &iid, &out), E_NOINTERFACE);
         EXPECT_EQ(out, nullptr);
@@ -125,7 +147,7 @@ TEST_P(Lifecycle, CanUnloadOnlyWithoutObjectsFactoriesOrLocks)
     EXPECT_EQ(m().canUnloadNow(), S_FALSE); // a held factory is code of the module
 
     void *obj = nullptr;
-    ASSERT_EQ(f->lpVtbl->CreateInstance(f, nullptr, &GetParam().iid, &obj), S_OK);
+    ASSERT_EQ(f->lpVtbl->CreateInstance(f, nullptr, &GetParam().ownInterfaces.back(), &obj), S_OK);
     EXPECT_EQ(f->lpVtbl->LockServer(f, 1), S_OK);
     EXPECT_EQ(f->lpVtbl->Release(f), 0u);
     EXPECT_EQ(m().canUnloadNow(), S_FALSE);

@@ -22,25 +22,34 @@ struct Expected
     const char *name;
     const ModuleEntryPoints &(*module)();
     const char *file;
-    GUID clsid, iid, libid;
-    std::string className, interfaceName, progId, libName, libVersion;
+    GUID clsid, libid;
+    std::string className, progId, libName;
+    std::vector<std::pair<GUID, std::string>> interfaces;
+    // The library's version, and the earlier ones of its major version it answers.
+    std::vector<std::string> libVersions;
 };
 
-const Expected kHex = {"HexFunctions",
-                       hexModule,
-                       NV_HEXOPS_MODULE,
-                       CLSID_HexFunctions,
-                       IID__HexFunctions,
-                       LIBID_HexOperations,
-                       "HexFunctions",
-                       "_HexFunctions",
-                       "HexOperations.HexFunctions",
-                       "HexOperations",
-                       "5.0"};
-const Expected kStrings = {"Strings",          stringsModule, NV_STRINGOPS_MODULE,
-                           CLSID_Strings,      IID__Strings,  LIBID_StringOperations,
-                           "Strings",          "_Strings",    "StringOperations.Strings",
-                           "StringOperations", "7.0"};
+const Expected kHex = {
+    "HexFunctions",
+    hexModule,
+    NV_HEXOPS_MODULE,
+    CLSID_HexFunctions,
+    LIBID_HexOperations,
+    "HexFunctions",
+    "HexOperations.HexFunctions",
+    "HexOperations",
+    {{IID__HexFunctions, "_HexFunctions"}, {IID__HexFunctions2, "_HexFunctions2"}},
+    {"5.1", "5.0"}};
+const Expected kStrings = {"Strings",
+                           stringsModule,
+                           NV_STRINGOPS_MODULE,
+                           CLSID_Strings,
+                           LIBID_StringOperations,
+                           "Strings",
+                           "StringOperations.Strings",
+                           "StringOperations",
+                           {{IID__Strings, "_Strings"}},
+                           {"7.0"}};
 
 std::optional<std::string> text(const std::string &key, const std::string &name = "")
 {
@@ -58,9 +67,15 @@ std::string libKey(const Expected &e)
 {
     return "TypeLib\\" + guidToString(e.libid);
 }
-std::string interfaceKey(const Expected &e)
+std::string interfaceKey(const GUID &iid)
 {
-    return "Interface\\" + guidToString(e.iid);
+    return "Interface\\" + guidToString(iid);
+}
+
+void expectInterfacesNamed(const Expected &e)
+{
+    for (const auto &[iid, name] : e.interfaces)
+        EXPECT_EQ(text(interfaceKey(iid)), name);
 }
 
 void expectRegistered(const Expected &e)
@@ -73,15 +88,20 @@ void expectRegistered(const Expected &e)
     EXPECT_EQ(text(classKey(e) + "\\ProgID"), e.progId);
     EXPECT_EQ(text(classKey(e) + "\\TypeLib"), guidToString(e.libid));
     EXPECT_EQ(text(e.progId + "\\CLSID"), clsid);
-    EXPECT_EQ(text(interfaceKey(e)), e.interfaceName);
-    EXPECT_EQ(text(libKey(e) + "\\" + e.libVersion), e.libName);
+    expectInterfacesNamed(e);
+    for (const std::string &version : e.libVersions) {
+        EXPECT_EQ(text(libKey(e) + "\\" + version), e.libName) << version;
+        EXPECT_EQ(text(libKey(e) + "\\" + version + "\\409\\linux64"), path) << version;
+    }
+    EXPECT_EQ(nv::reg::subKeys(Root::ClassesRoot, libKey(e)).size(), e.libVersions.size());
 }
 
 void expectGone(const Expected &e)
 {
     EXPECT_FALSE(nv::reg::keyExists(Root::ClassesRoot, classKey(e)));
     EXPECT_FALSE(nv::reg::keyExists(Root::ClassesRoot, e.progId));
-    EXPECT_FALSE(nv::reg::keyExists(Root::ClassesRoot, interfaceKey(e)));
+    for (const auto &iface : e.interfaces)
+        EXPECT_FALSE(nv::reg::keyExists(Root::ClassesRoot, interfaceKey(iface.first)));
     EXPECT_FALSE(nv::reg::keyExists(Root::ClassesRoot, libKey(e)));
 }
 
@@ -136,7 +156,7 @@ TEST_P(Registration, AnotherCopysRegistrationStays)
     ASSERT_EQ(e.module().unregisterServer(), S_OK);
     EXPECT_EQ(text(classKey(e) + "\\InprocServer32"), elsewhere);
     EXPECT_EQ(text(e.progId + "\\CLSID"), guidToString(e.clsid));
-    EXPECT_EQ(text(interfaceKey(e)), e.interfaceName);
+    expectInterfacesNamed(e);
 }
 
 // The registration is one write: a store that cannot be written gets none of

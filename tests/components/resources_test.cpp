@@ -72,7 +72,7 @@ constexpr std::string_view kHexIid = "\x10\x00\x00\x00"
 
 constexpr std::string_view kHexTypeLib =
     "NVTYPELIB 1\n"
-    "library HexOperations {94512CCC-8FFE-11D4-A04F-00E0296E03A7} 5.0 lcid 0409\n"
+    "library HexOperations {94512CCC-8FFE-11D4-A04F-00E0296E03A7} 5.1 lcid 0409\n"
     "importlib stdole2.tlb 2.0\n"
     "interface _HexFunctions {FA6EC2E3-9F19-42EA-BD0E-CB8F7CF1C83E} 1.0 base IDispatch flags "
     "hidden,dual,nonextensible,oleautomation,dispatchable\n"
@@ -83,8 +83,15 @@ constexpr std::string_view kHexTypeLib =
     "method HexByte2BinBits id 0x60030001 slot 8\n"
     "param strHexNum BSTR in\n"
     "param result BSTR* out,retval\n"
+    "interface _HexFunctions2 {501505FF-D92D-4206-9855-FE26CED6620F} 1.0 base _HexFunctions flags "
+    "hidden,dual,nonextensible,oleautomation,dispatchable\n"
+    "method GenerateLongOffset id 0x60030002 slot 9\n"
+    "param llFirstByte I8 in\n"
+    "param intLine I2 in\n"
+    "param intDigits I2 in\n"
+    "param result BSTR* out,retval\n"
     "coclass HexFunctions {94512CCE-8FFE-11D4-A04F-00E0296E03A7} 1.0 flags creatable default "
-    "_HexFunctions\n"sv;
+    "_HexFunctions2\n"sv;
 
 constexpr std::string_view kStringsIid = "\x10\x00\x00\x00"
                                          "\xB3\x8C\xB0\x43\x20\x33\x51\x47"
@@ -240,6 +247,7 @@ TEST(InterfaceHeaders, HoldTheseIdentifiers)
         {LIBID_HexOperations, "{94512CCC-8FFE-11D4-A04F-00E0296E03A7}"},
         {CLSID_HexFunctions, "{94512CCE-8FFE-11D4-A04F-00E0296E03A7}"},
         {IID__HexFunctions, "{FA6EC2E3-9F19-42EA-BD0E-CB8F7CF1C83E}"},
+        {IID__HexFunctions2, "{501505FF-D92D-4206-9855-FE26CED6620F}"},
         {LIBID_StringOperations, "{D379EA6B-8FFC-11D4-A04F-00E0296E03A7}"},
         {CLSID_Strings, "{D379EA6D-8FFC-11D4-A04F-00E0296E03A7}"},
         {IID__Strings, "{43B08CB3-3320-4751-81CE-B51BBF5A6487}"},
@@ -254,6 +262,7 @@ TEST(InterfaceHeaders, HoldTheseIdentifiers)
     } dispids[] = {
         {DISPID_HexFunctions_GenerateOffset, 0x60030000},
         {DISPID_HexFunctions_HexByte2BinBits, 0x60030001},
+        {DISPID_HexFunctions_GenerateLongOffset, 0x60030002},
         {DISPID_Strings_CombineChars, 0x60030000},
         {DISPID_Strings_Convert_To_HexStr, 0x60030001},
         {DISPID_Strings_Convert_To_ChrStr, 0x60030002},
@@ -275,6 +284,7 @@ TEST(InterfaceHeaders, SlotsSitWhereAClientLooksForThem)
     } slots[] = {
         {"GenerateOffset", offsetof(_HexFunctionsVtbl, GenerateOffset), 7},
         {"HexByte2BinBits", offsetof(_HexFunctionsVtbl, HexByte2BinBits), 8},
+        {"GenerateLongOffset", offsetof(_HexFunctions2Vtbl, GenerateLongOffset), 9},
         {"CombineChars", offsetof(_StringsVtbl, CombineChars), 7},
         {"Convert_To_HexStr", offsetof(_StringsVtbl, Convert_To_HexStr), 8},
         {"Convert_To_ChrStr", offsetof(_StringsVtbl, Convert_To_ChrStr), 9},
@@ -284,6 +294,7 @@ TEST(InterfaceHeaders, SlotsSitWhereAClientLooksForThem)
     for (const auto &s : slots)
         EXPECT_EQ(s.offset, s.slot * 8) << s.name;
     EXPECT_EQ(sizeof(_HexFunctionsVtbl), 9 * 8u);
+    EXPECT_EQ(sizeof(_HexFunctions2Vtbl), 10 * 8u);
     EXPECT_EQ(sizeof(_StringsVtbl), 12 * 8u);
 }
 

@@ -47,10 +47,13 @@ constexpr ByteBlock<20> iidBlock(const GUID &g)
 //   library <name> <{libid}> <major.minor> lcid <hex>
 //   importlib <file> <major.minor>
 //   interface <name> <{iid}> <major.minor> base <name> flags <f,f,...>
+//                                          (its methods follow; an interface
+//                                          derived from an earlier one lists
+//                                          only the methods it adds)
 //   method <name> id <0xdispid> slot <n>      (its params follow)
 //   param <name> <type> <in|out|in,out|out,retval>
 //   coclass <name> <{clsid}> <major.minor> flags <f,...> default <interface>
-// Types: I2, I4, UI1, BSTR, VARIANT_BOOL, SAFEARRAY(<type>), a trailing *
+// Types: I2, I4, I8, UI1, BSTR, VARIANT_BOOL, SAFEARRAY(<type>), a trailing *
 // for a pointer.
 
 constexpr uint16_t kLangNeutral = 0;

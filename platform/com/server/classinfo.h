@@ -15,7 +15,7 @@ namespace nv::com::server {
 
 // Automation types of a parameter and of a result, as dispatch checks them
 // and the type library names them.
-enum class ParamType : uint8_t { I2, I4, String, ByteRef, ByteArrayRef, StringArrayRef };
+enum class ParamType : uint8_t { I2, I4, I8, String, ByteRef, ByteArrayRef, StringArrayRef };
 enum class ResultType : uint8_t { String, Boolean };
 
 struct TypeTraits
@@ -31,6 +31,7 @@ struct TypeTraits
 constexpr TypeTraits kParamTraits[] = {
     {VT_I2, CType::Int16, "I2", "in"},
     {VT_I4, CType::Int32, "I4", "in"},
+    {VT_I8, CType::Int64, "I8", "in"},
     {VT_BSTR, CType::String, "BSTR", "in"},
     {VT_BYREF | VT_UI1, CType::BytePointer, "UI1*", "in,out"},
     {VT_BYREF | VT_ARRAY | VT_UI1, CType::ArrayPointer, "SAFEARRAY(UI1)*", "in,out"},
@@ -97,15 +98,31 @@ struct Named
 // The index of the first slot after the seven of IDispatch.
 constexpr uint32_t kFirstMethodSlot = 7;
 
+// A class grows the component model's way: a second dual interface derived
+// from its first, with a new identifier, holds the first's slots and then
+// slots of its own, and the first stays as it was for its clients.
 struct ClassContract
 {
     Named library;    // the type library
     Named dual;       // the class's dual interface
     Named coclass;    // the creatable class
-    size_t tableSize; // sizeof the interface header's table of slots
+    size_t tableSize; // sizeof the interface header's table of slots (of `derived` if any)
     const MethodInfo *methods;
     size_t methodCount;
+    Named derived;          // the second interface; its name is null when there is none
+    size_t dualMethodCount; // the first methods, those of `dual`; the rest are `derived`'s
 };
+
+constexpr bool hasDerived(const ClassContract &c)
+{
+    return c.derived.name != nullptr;
+}
+
+// The interface with all of the class's methods, the default of its coclass.
+constexpr const Named &fullInterface(const ClassContract &c)
+{
+    return hasDerived(c) ? c.derived : c.dual;
+}
 
 // What the shared server code is handed: the contract and the module's
 // table of slots for it.
@@ -154,6 +171,8 @@ consteval bool checkContract(const ClassContract &c)
     using detail::contractMismatch;
     if (c.tableSize != (kFirstMethodSlot + c.methodCount) * sizeof(void *))
         contractMismatch("the table of slots has other slots than the methods");
+    if (hasDerived(c) ? c.dualMethodCount >= c.methodCount : c.dualMethodCount != c.methodCount)
+        contractMismatch("the derived interface adds no slot to its base");
     for (size_t i = 0; i < c.methodCount; ++i) {
         const MethodInfo &m = c.methods[i];
         if (m.slot != kFirstMethodSlot + i)
@@ -184,7 +203,20 @@ template <class Table, size_t N>
 consteval ClassContract contractOf(Named library, Named dual, Named coclass,
                                    const MethodInfo (&methods)[N])
 {
-    const ClassContract c{library, dual, coclass, sizeof(Table), methods, N};
+    const ClassContract c{library, dual, coclass, sizeof(Table), methods, N, {}, N};
+    checkContract(c);
+    return c;
+}
+
+// The same for a class that also answers `derived`, whose table of slots is
+// `Table` and begins with the slots of `DualTable`, the table of `dual` (its
+// header proves so with NV_INHERITED_SLOT). The methods are `Table`'s.
+template <class Table, class DualTable, size_t N>
+consteval ClassContract contractOf(Named library, Named dual, Named derived, Named coclass,
+                                   const MethodInfo (&methods)[N])
+{
+    const size_t dualMethods = sizeof(DualTable) / sizeof(void *) - kFirstMethodSlot;
+    const ClassContract c{library, dual, coclass, sizeof(Table), methods, N, derived, dualMethods};
     checkContract(c);
     return c;
 }

@@ -90,7 +90,11 @@ HRESULT dualQueryInterface(void *self, const GUID *iid, void **out) noexcept
     if (!iid)
         return E_POINTER;
     DualObject *obj = object(self);
-    if (*iid == IID_IUnknown || *iid == IID_IDispatch || *iid == obj->cls->contract.dual.id) {
+    const ClassContract &c = obj->cls->contract;
+    // One table serves both interfaces of a class that has two: the derived
+    // one begins with the slots of the first.
+    if (*iid == IID_IUnknown || *iid == IID_IDispatch || *iid == c.dual.id ||
+        (hasDerived(c) && *iid == c.derived.id)) {
         dualAddRef(obj);
         *out = obj;
         return S_OK;

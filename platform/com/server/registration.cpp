@@ -61,24 +61,25 @@ std::string mappedFile(const void *address)
     return {};
 }
 
-// A registration comes in two parts, each owned by the module whose path it
-// holds under `ownerKey`: the class's entries and the type library's.
+// A registration comes in parts, each owned by the module whose path it
+// holds under `ownerKey`: the class's entries and one per version of the
+// type library.
 struct Part
 {
     std::string ownerKey;
     std::vector<reg::Entry> entries;
 };
 
+reg::Entry entry(const std::string &key, const std::string &name, const std::string &text)
+{
+    return reg::Entry{key, name, reg::Value::text(text)};
+}
+
 std::vector<Part> registrationOf(const ClassContract &c, const std::string &path)
 {
     const std::string clsid = guidToString(c.coclass.id);
     const std::string libid = guidToString(c.library.id);
     const std::string classKey = "CLSID\\" + clsid;
-    const std::string libVersionKey = "TypeLib\\" + libid + "\\" + versionText(c.library.version);
-    const std::string libPlatform = libVersionKey + "\\" + kPlatformKey;
-    auto entry = [](const std::string &key, const std::string &name, const std::string &text) {
-        return reg::Entry{key, name, reg::Value::text(text)};
-    };
     Part classPart{classKey + "\\InprocServer32",
                    {
                        entry(classKey, "", c.coclass.name),
@@ -89,13 +90,26 @@ std::vector<Part> registrationOf(const ClassContract &c, const std::string &path
                        entry(progId(c) + "\\CLSID", "", clsid),
                        entry("Interface\\" + guidToString(c.dual.id), "", c.dual.name),
                    }};
-    Part libraryPart{libPlatform,
-                     {
-                         entry(libVersionKey, "", c.library.name),
-                         entry(libVersionKey + "\\FLAGS", "", "0"),
-                         entry(libPlatform, "", path),
-                     }};
-    return {classPart, libraryPart};
+    if (hasDerived(c))
+        classPart.entries.push_back(
+            entry("Interface\\" + guidToString(c.derived.id), "", c.derived.name));
+    std::vector<Part> parts = {classPart};
+
+    // A library answers a client that asks for its major version and a minor
+    // one up to its own, as a minor version only adds. Each such version has
+    // its key, so a client that looks its version up by name finds it too.
+    for (uint32_t minor = 0; minor <= c.library.version.minor; ++minor) {
+        const Version version{c.library.version.major, uint16_t(minor)};
+        const std::string versionKey = "TypeLib\\" + libid + "\\" + versionText(version);
+        const std::string platformKey = versionKey + "\\" + kPlatformKey;
+        parts.push_back({platformKey,
+                         {
+                             entry(versionKey, "", c.library.name),
+                             entry(versionKey + "\\FLAGS", "", "0"),
+                             entry(platformKey, "", path),
+                         }});
+    }
+    return parts;
 }
 
 std::optional<std::string> textValue(const std::string &key, const std::string &name)

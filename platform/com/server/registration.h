@@ -5,10 +5,12 @@
 //   HKCR\CLSID\{clsid}\ProgID          @ = programmatic name
 //   HKCR\CLSID\{clsid}\TypeLib         @ = {libid}
 //   HKCR\<programmatic name>\CLSID     @ = {clsid}
-//   HKCR\Interface\{iid}               @ = interface name
+//   HKCR\Interface\{iid}               @ = interface name, for each interface
 //   HKCR\TypeLib\{libid}\<ver>         @ = library name, FLAGS @ = 0,
 //                                      409\linux64 @ = module path (the library
-//                                      lives in the module's TYPELIB 1 resource)
+//                                      lives in the module's TYPELIB 1 resource),
+//                                      for the library's version and each lower
+//                                      minor one of its major version
 //
 // Registration is one all-or-nothing write of the store, so a failure leaves
 // no half registration behind. Unregistration removes only values that still hold what this module

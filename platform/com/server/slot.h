@@ -21,6 +21,7 @@ enum class CType : uint8_t {
     None,
     Int16,
     Int32,
+    Int64,
     String,       // BSTR
     BytePointer,  // uint8_t *
     ArrayPointer, // SAFEARRAY **
@@ -35,6 +36,8 @@ template <class T> constexpr CType cTypeOf()
         return CType::Int16;
     else if constexpr (std::is_same_v<T, int32_t>)
         return CType::Int32;
+    else if constexpr (std::is_same_v<T, int64_t>)
+        return CType::Int64;
     else if constexpr (std::is_same_v<T, BSTR>)
         return CType::String;
     else if constexpr (std::is_same_v<T, uint8_t *>)
@@ -71,6 +74,8 @@ template <class T> T argument(VARIANT &v)
         return v.iVal;
     else if constexpr (std::is_same_v<T, int32_t>)
         return v.lVal;
+    else if constexpr (std::is_same_v<T, int64_t>)
+        return v.llVal;
     else if constexpr (std::is_same_v<T, BSTR>)
         return v.bstrVal;
     else if constexpr (std::is_same_v<T, uint8_t *>)

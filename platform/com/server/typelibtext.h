@@ -2,13 +2,20 @@
 // (classinfo.h) in the text form of a TYPELIB record (resourcedata.h):
 //
 //   NVTYPELIB 1
-//   library HexOperations {94512CCC-8FFE-11D4-A04F-00E0296E03A7} 5.0 lcid 0409
+//   library HexOperations {94512CCC-8FFE-11D4-A04F-00E0296E03A7} 5.1 lcid 0409
 //   importlib stdole2.tlb 2.0
 //   interface _HexFunctions {…} 1.0 base IDispatch flags hidden,dual,…
 //   method GenerateOffset id 0x60030000 slot 7
 //   param lngFirstByte I4 in
 //   param result BSTR* out,retval
-//   coclass HexFunctions {…} 1.0 flags creatable default _HexFunctions
+//   …
+//   interface _HexFunctions2 {…} 1.0 base _HexFunctions flags hidden,dual,…
+//   method GenerateLongOffset id 0x60030002 slot 9
+//   …
+//   coclass HexFunctions {…} 1.0 flags creatable default _HexFunctions2
+//
+// A derived interface lists only the methods it adds; the coclass's default
+// is the interface with all of them.
 #pragma once
 
 #include "platform/com/server/classinfo.h"
@@ -85,17 +92,14 @@ private:
     size_t m_size = 0;
 };
 
-constexpr void writeTypeLib(const ClassContract &c, TextWriter &out)
+// An interface and its methods [from, to) of the class's.
+constexpr void writeInterface(const ClassContract &c, const Named &iface, std::string_view base,
+                              size_t from, size_t to, TextWriter &out)
 {
-    out << "NVTYPELIB 1\n";
-    // Both libraries are US English; the dispatch interface comes from stdole2.
-    out << "library ";
-    out.named(c.library) << " lcid 0409\n";
-    out << "importlib stdole2.tlb 2.0\n";
     out << "interface ";
-    out.named(c.dual) << " base IDispatch flags hidden,dual,nonextensible,oleautomation,"
-                         "dispatchable\n";
-    for (size_t i = 0; i < c.methodCount; ++i) {
+    out.named(iface) << " base " << base
+                     << " flags hidden,dual,nonextensible,oleautomation,dispatchable\n";
+    for (size_t i = from; i < to; ++i) {
         const MethodInfo &m = c.methods[i];
         out << "method " << m.name << " id 0x";
         out.hex(uint32_t(m.dispid), 8) << " slot ";
@@ -104,8 +108,20 @@ constexpr void writeTypeLib(const ClassContract &c, TextWriter &out)
             out.param(m.params[p].name, traits(m.params[p].type));
         out.param("result", traits(m.result));
     }
+}
+
+constexpr void writeTypeLib(const ClassContract &c, TextWriter &out)
+{
+    out << "NVTYPELIB 1\n";
+    // Both libraries are US English; the dispatch interface comes from stdole2.
+    out << "library ";
+    out.named(c.library) << " lcid 0409\n";
+    out << "importlib stdole2.tlb 2.0\n";
+    writeInterface(c, c.dual, "IDispatch", 0, c.dualMethodCount, out);
+    if (hasDerived(c))
+        writeInterface(c, c.derived, c.dual.name, c.dualMethodCount, c.methodCount, out);
     out << "coclass ";
-    out.named(c.coclass) << " flags creatable default " << c.dual.name << '\n';
+    out.named(c.coclass) << " flags creatable default " << fullInterface(c).name << '\n';
 }
 
 constexpr size_t typeLibSize(const ClassContract &c)
