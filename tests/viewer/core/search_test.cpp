@@ -81,7 +81,8 @@ TEST(FindPattern, HexAndText)
         {" de\tADbe EF ", PatternKind::HexBytes, "\xDE\xAD\xBE\xEF", ""},
         {"00", PatternKind::HexBytes, QByteArray(1, '\0'), ""},
         {"DEA", PatternKind::HexBytes, {}, "3 hex digits"},
-        {"D EAD", PatternKind::HexBytes, {}, "splits the pair of digits at character 1"},
+        {"DE\u00A0AD\r\n", PatternKind::HexBytes, "\xDE\xAD", ""},
+        {"DE A  D", PatternKind::HexBytes, {}, "splits the pair of digits at character 5:"},
         {"DE AG", PatternKind::HexBytes, {}, "\"G\" (character 5) is not a hexadecimal digit"},
         {"0xDE", PatternKind::HexBytes, {}, "\"x\" (character 2)"},
         {"  ", PatternKind::HexBytes, {}, "Nothing to find"},
@@ -96,6 +97,13 @@ TEST(FindPattern, HexAndText)
         EXPECT_TRUE(p.reason.contains(QString::fromUtf8(c.reason))) << p.reason.toStdString();
     }
     EXPECT_FALSE(nv::ParsePattern(QString(nv::kMaxPatternBytes + 1, u'a'), PatternKind::Text).ok());
+    // The longest pattern fits as hex with blanks; one character more is refused, not cut.
+    const QString longestHex = QStringLiteral("00 ").repeated(nv::kMaxPatternBytes);
+    ASSERT_EQ(longestHex.size(), nv::kMaxPatternChars);
+    EXPECT_EQ(nv::ParsePattern(longestHex, PatternKind::HexBytes).bytes.size(),
+              nv::kMaxPatternBytes);
+    EXPECT_TRUE(nv::ParsePattern(longestHex + u' ', PatternKind::HexBytes)
+                    .reason.contains(QLatin1String("longer than")));
 }
 
 class Search : public ::testing::Test
