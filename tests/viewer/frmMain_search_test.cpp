@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -141,8 +142,13 @@ TEST_F(Search, GoToOffsetByKeys)
     for (int page = 1; page <= 9; ++page)
         QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown);
     inDialog<nv::frmGoToOffset>(
-        [](nv::frmGoToOffset &d) {
+        [this](nv::frmGoToOffset &d) {
             nv::frmGoToOffsetControls c(d);
+            // A dialog of the main window, not a tool window, and opened on it.
+            EXPECT_EQ(d.windowType(), Qt::Dialog);
+            EXPECT_EQ(d.windowHandle()->transientParent(), form.windowHandle());
+            EXPECT_LE(
+                (d.frameGeometry().center() - form.frameGeometry().center()).manhattanLength(), 2);
             EXPECT_EQ(
                 c.lblPosition->caption(),
                 QStringLiteral("Page 10 of 40 \u00B7 %1 bytes").arg(QLocale().toString(20480)));
