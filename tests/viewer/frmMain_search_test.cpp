@@ -188,7 +188,7 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
             ASSERT_TRUE(QTest::qWaitFor([&] { return c.optHex->isChecked(); }));
             type(c.txtSearch, QStringLiteral("CA FE BA BE"));
             EXPECT_TRUE(d.isLoaded());
-            EXPECT_EQ(c.lblMessage->caption(), QStringLiteral("Not found"));
+            EXPECT_EQ(c.lblMessage->caption(), QStringLiteral("Not found: CA FE BA BE"));
             type(c.txtSearch, QStringLiteral("deadbeef"));
             EXPECT_FALSE(d.isLoaded());
         },
@@ -225,6 +225,39 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
     ui.updScroll->setValue(-20);
     key(Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(ui.updScroll->value(), -16);
+}
+
+// A pasted pattern is searched whole, however long the field's own limit
+// would have made it, or refused with a reason: never cut.
+TEST_F(Search, ALongPasteIsSearchedWholeOrRefused)
+{
+    const QString pattern(40000, u'a');
+    nvtest::writeFile(dir / "cut.txt", pattern.first(32767).toStdString());
+    open((dir / "cut.txt").string());
+    inDialog<nv::frmFind>(
+        [&](nv::frmFind &d) {
+            nv::frmFindControls c(d);
+            struct Case
+            {
+                QString pasted;
+                const char *reason;
+            } cases[] = {
+                {pattern, "Not found: aaa"},
+                {QString(nv::kMaxPatternChars + 2, u'a'), "The pattern is longer than"},
+            };
+            for (const Case &k : cases) {
+                SCOPED_TRACE(k.reason);
+                QApplication::clipboard()->setText(k.pasted);
+                c.txtSearch->selectAll();
+                QTest::keyClick(c.txtSearch, Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(c.txtSearch, Qt::Key_Return);
+                ASSERT_TRUE(d.isLoaded());
+                EXPECT_TRUE(c.lblMessage->caption().startsWith(QLatin1String(k.reason)))
+                    << c.lblMessage->caption().left(80).toStdString();
+                EXPECT_LT(c.lblMessage->caption().size(), 200); // a long pattern is elided
+            }
+        },
+        Qt::Key_F, Qt::ControlModifier);
 }
 
 // A long search holds off the main window's keys from its first chunk, shows
