@@ -4,6 +4,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/units.h"
+#include "viewer/frmMain.h"
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -13,9 +14,11 @@ namespace nv {
 void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height)
 {
     form.setCaption(caption);
+    // A dialog of the main window rather than a tool window: as its transient
+    // window it stays above it and out of the task bar, and opens on it.
     form.setFrameStyle(forms::FrameStyle::FixedDialog);
-    form.setShowInTaskbar(false);
-    form.setStartUpPosition(forms::StartUpPosition::CenterScreen);
+    form.setOwner(&frmMain::instance());
+    form.setStartUpPosition(forms::StartUpPosition::CenterOwner);
     form.setClientSizeTwips(width, height);
 }
 
@@ -23,6 +26,8 @@ forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, in
 {
     auto *label = new forms::Label(QString(), parent);
     forms::placeTwips(label, left, top, width, height);
+    // Reasons quote what the user typed, which is never markup.
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAccessibleName(QStringLiteral("Message"));
     return label;

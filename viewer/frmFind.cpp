@@ -7,20 +7,39 @@
 #include "platform/forms/units.h"
 #include "viewer/dialogparts.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QRadioButton>
 
 namespace nv {
 
+namespace {
+
+// "Not found: " and the pattern as typed, a long one shortened in its middle
+// so that the reason stays one readable line.
+QString notFound(const QString &text, const QLabel &label)
+{
+    const QString lead = QStringLiteral("Not found: ");
+    const QFontMetrics metrics = label.fontMetrics();
+    const int room = label.contentsRect().width() - metrics.horizontalAdvance(lead);
+    return lead + metrics.elidedText(text, Qt::ElideMiddle, room);
+}
+
+} // namespace
+
 frmFind::frmFind(const FindSettings &last, Search search)
     : m_settings(last), m_search(std::move(search))
 {
-    setUpSmallDialog(*this, QStringLiteral("Find"), 5400, 2520);
+    setUpSmallDialog(*this, QStringLiteral("Find"), 5400, 2835);
 
     QWidget *c = client();
     lblSearch = new forms::Label(QStringLiteral("&Search for:"), c);
     forms::placeTwips(lblSearch, 120, 165, 1200, 255);
-    txtSearch = new QLineEdit(last.text, c);
+    txtSearch = new QLineEdit(c);
+    // A paste longer than the field holds is cut without a word, so the field
+    // holds more than the pattern may be: the parser then refuses it, saying why.
+    txtSearch->setMaxLength(kMaxPatternChars + 1);
+    txtSearch->setText(last.text);
     forms::placeTwips(txtSearch, 1320, 120, 3960, 330);
     lblSearch->setBuddy(txtSearch);
     txtSearch->setAccessibleName(QStringLiteral("Search for"));
@@ -39,9 +58,12 @@ frmFind::frmFind(const FindSettings &last, Search search)
     chkMatchCase->setValue(last.matchCase ? 1 : 0);
     chkMatchCase->setEnabled(last.kind == PatternKind::Text);
 
-    lblMessage = makeMessageLabel(c, 120, 1260, 5160, 630);
+    lblHint = new forms::Label(QStringLiteral("F3 finds the next, Shift+F3 the previous"), c);
+    forms::placeTwips(lblHint, 120, 1260, 5160, 255);
 
-    const DialogButtons buttons = makeDialogButtons(c, QStringLiteral("Find"), 2880, 2025);
+    lblMessage = makeMessageLabel(c, 120, 1575, 5160, 630);
+
+    const DialogButtons buttons = makeDialogButtons(c, QStringLiteral("Find"), 2880, 2340);
     cmdFind = buttons.accept;
     cmdCancel = buttons.cancel;
 
@@ -83,7 +105,7 @@ void frmFind::cmdFind_Click()
         unload();
         break;
     case FindEnd::NotFound:
-        tellReason(lblMessage, txtSearch, QStringLiteral("Not found"));
+        tellReason(lblMessage, txtSearch, notFound(m_settings.text, *lblMessage));
         break;
     case FindEnd::Failed:
         break;

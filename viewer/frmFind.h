@@ -1,6 +1,7 @@
 // The Find dialog: the text or hex bytes to look for, whether case matters
-// for text, and the reason when nothing was found or what was typed is no
-// pattern. A match closes it, and so does a search that was cancelled.
+// for text, the keys that search again, and the reason when nothing was found
+// or what was typed is no pattern. A match closes it, and so does a search
+// that was cancelled.
 #pragma once
 
 #include "platform/forms/form.h"
@@ -56,6 +57,7 @@ private:
     QRadioButton *optText;
     QRadioButton *optHex;
     forms::CheckBox *chkMatchCase;
+    forms::Label *lblHint;
     forms::Label *lblMessage;
     forms::CommandButton *cmdFind;
     forms::CommandButton *cmdCancel;

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -17,6 +19,19 @@ namespace {
 
 class QtDialogs : public PlatformDialogs
 {
+    // Where the last file was chosen this session.
+    QString m_lastFolder;
+
+    // A program started from a desktop menu has / as its working folder,
+    // which holds nothing to view: the home folder stands in for it.
+    QString startFolder() const
+    {
+        if (!m_lastFolder.isEmpty())
+            return m_lastFolder;
+        const QString working = QDir::currentPath();
+        return working == QDir::rootPath() ? QDir::homePath() : working;
+    }
+
 public:
     MsgAnswer messageBox(const QString &text, MsgButtons buttons, const QString &title) override
     {
@@ -48,15 +63,19 @@ public:
 
     std::optional<QString> showOpen(const QString &filter) override
     {
+        // On the window it was asked from, so it opens over it and blocks it.
         QFileDialog dialog(QApplication::activeWindow());
         forms::prepareOpenDialog(dialog); // never reads a file to decorate it
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilters(forms::toQtNameFilters(filter));
+        dialog.setDirectory(startFolder());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
-        return dialog.selectedFiles().constFirst();
+        const QString chosen = dialog.selectedFiles().constFirst();
+        m_lastFolder = QFileInfo(chosen).absolutePath();
+        return chosen;
     }
 
     std::optional<uint32_t> showColor() override

@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace nv::forms {
 
 namespace {
@@ -122,12 +124,6 @@ void Form::showModal()
     if (!m_loaded)
         return;
     setWindowModality(Qt::ApplicationModal);
-    // The window it blocks is its owner, so the window system keeps it on top.
-    if (QWidget *owner = QApplication::activeWindow(); owner && owner != this) {
-        winId();
-        if (QWindow *w = windowHandle())
-            w->setTransientParent(owner->windowHandle());
-    }
     show();
     if (!m_loaded)
         return;
@@ -343,24 +339,53 @@ int Form::keyCodeOf(int qtKey)
     }
 }
 
+QWidget *Form::ownerWhenShown() const
+{
+    QWidget *owner = m_owner ? m_owner->window() : nullptr;
+    if (!owner && windowModality() != Qt::NonModal)
+        owner = QApplication::activeWindow();
+    return owner == this ? nullptr : owner;
+}
+
 void Form::showEvent(QShowEvent *event)
 {
     if (!m_loaded)
         runHandler([this] { load(); });
+    // Sent before the window is mapped, so the window system places and
+    // stacks it with its owner from the start.
+    QWidget *owner = ownerWhenShown();
+    if (QWindow *w = windowHandle(); w && owner)
+        w->setTransientParent(owner->windowHandle());
     if (!m_positioned) {
         m_positioned = true;
         applyClientSize(); // the menu bar's height is known for sure now
-        applyStartUpPosition();
+        applyStartUpPosition(owner);
     }
     QWidget::showEvent(event);
 }
 
-void Form::applyStartUpPosition()
+void Form::applyStartUpPosition(QWidget *owner)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     switch (m_startUp) {
     case StartUpPosition::SystemDefault:
         break;
+    case StartUpPosition::CenterOwner:
+        if (owner) {
+            // On the owner's centre, moved only as far as keeps it on the owner's screen.
+            QRect r(QPoint(), frameGeometry().size());
+            r.moveCenter(owner->frameGeometry().center());
+            if (const QScreen *s = owner->screen()) {
+                const QRect a = s->availableGeometry();
+                r.moveRight(std::min(r.right(), a.right()));
+                r.moveBottom(std::min(r.bottom(), a.bottom()));
+                r.moveLeft(std::max(r.left(), a.left()));
+                r.moveTop(std::max(r.top(), a.top()));
+            }
+            move(r.topLeft());
+            break;
+        }
+        [[fallthrough]];
     case StartUpPosition::CenterScreen:
         if (screen) {
             const QRect s = screen->geometry();

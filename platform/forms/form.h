@@ -40,6 +40,7 @@ enum class FrameStyle {
 
 enum class StartUpPosition {
     SystemDefault, // where the window system puts it
+    CenterOwner,   // centred on its owner (the screen when it has none)
     CenterScreen,  // centred on the primary screen
     Manual,        // client area's top-left at the given twips on the screen
 };
@@ -71,6 +72,11 @@ public:
     bool showInTaskbar() const { return m_showInTaskbar; }
     void setStartUpPosition(StartUpPosition position, int leftTwips = 0, int topTwips = 0);
     StartUpPosition startUpPosition() const { return m_startUp; }
+    // The window this one belongs to: shown, it is the owner's transient
+    // window, which the window system keeps above the owner and out of the
+    // task bar. Without one set, a modal show takes the window it blocks.
+    void setOwner(QWidget *owner) { m_owner = owner; }
+    QWidget *owner() const { return m_owner; }
 
     // The client area. Its size is fixed for the fixed frame styles; for a
     // resizable window it is the initial size.
@@ -125,7 +131,8 @@ protected:
 
 private:
     void applyWindowFlags();
-    void applyStartUpPosition();
+    void applyStartUpPosition(QWidget *owner);
+    QWidget *ownerWhenShown() const;
     void applyClientSize();
     int menuBarHeight() const;
 
@@ -137,6 +144,7 @@ private:
     FrameStyle m_frameStyle = FrameStyle::Resizable;
     StartUpPosition m_startUp = StartUpPosition::SystemDefault;
     QPoint m_manualPosTwips;
+    QPointer<QWidget> m_owner;
     QSize m_clientTwips;
     QPointer<QWidget> m_lastPreviewed; // dedupes a key event on its way up the parents
     QEvent *m_lastPreviewedEvent = nullptr;

@@ -19,8 +19,9 @@ public:
     QString type(const QFileInfo &info) const override;
 };
 
-// The dialog's own widgets, with the provider above. A native dialog of the
-// desktop would bring its own way of typing files.
+// The dialog's own widgets, with the provider above, and wide enough that
+// its columns show whole. A native dialog of the desktop would bring its own
+// way of typing files.
 void prepareOpenDialog(QFileDialog &dialog);
 
 } // namespace nv::forms

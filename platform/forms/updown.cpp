@@ -3,7 +3,10 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -20,6 +23,30 @@ QToolButton *makeArrow(QWidget *parent, Qt::ArrowType arrow)
     b->setFocusPolicy(Qt::NoFocus);
     return b;
 }
+// The style's focus rectangle, laid over the arrows (which cover the whole
+// control) while the control has the keyboard focus; clicks go through it.
+class FocusFrame : public QWidget
+{
+public:
+    explicit FocusFrame(QWidget *control) : QWidget(control)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(parentWidget()); // its focus state, not the frame's
+        option.rect = rect();
+        option.backgroundColor = palette().color(QPalette::Button);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+};
+
 // A spin box to a screen reader, whose value is the owner's text.
 class UpDownAccessible : public QAccessibleWidget
 {
@@ -42,7 +69,8 @@ QAccessibleInterface *accessibleUpDown(const QString &className, QObject *object
 } // namespace
 
 UpDown::UpDown(QWidget *parent)
-    : QWidget(parent), m_up(makeArrow(this, Qt::UpArrow)), m_down(makeArrow(this, Qt::DownArrow))
+    : QWidget(parent), m_up(makeArrow(this, Qt::UpArrow)), m_down(makeArrow(this, Qt::DownArrow)),
+      m_focusFrame(new FocusFrame(this))
 {
     // Each repeat of a held arrow is one click, so one step.
     QObject::connect(m_up, &QToolButton::clicked, this, [this] { stepUp(); });
@@ -109,6 +137,20 @@ void UpDown::resizeEvent(QResizeEvent *event)
     const int h = event->size().height();
     m_up->setGeometry(0, 0, w, h / 2);
     m_down->setGeometry(0, h / 2, w, h - h / 2);
+    m_focusFrame->setGeometry(0, 0, w, h);
+}
+
+void UpDown::focusInEvent(QFocusEvent *event)
+{
+    m_focusFrame->raise();
+    m_focusFrame->show();
+    QWidget::focusInEvent(event);
+}
+
+void UpDown::focusOutEvent(QFocusEvent *event)
+{
+    m_focusFrame->hide();
+    QWidget::focusOutEvent(event);
 }
 
 void UpDown::clampSilently()

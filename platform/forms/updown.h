@@ -6,7 +6,8 @@
 //
 // The mouse wheel steps it too: each notch turned up is one step up, each
 // notch turned down one step down. Finer deltas, as touchpads send, add up
-// until they make a notch. With the focus, the Up and Down keys step.
+// until they make a notch. With the focus, the Up and Down keys step, and the
+// style's focus rectangle is drawn over the arrows.
 //
 // Setting Min or Max keeps the value inside the new range by moving it
 // silently, without a change event: a caller that narrows the range shows
@@ -61,6 +62,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // Both ends at once; the value is kept inside them without a change event.
@@ -71,6 +74,7 @@ private:
 
     QToolButton *m_up;
     QToolButton *m_down;
+    QWidget *m_focusFrame;
     int32_t m_value = 0;
     int32_t m_min = 0;
     int32_t m_max = 0;

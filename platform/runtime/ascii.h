@@ -35,6 +35,12 @@ constexpr int hexDigitValue(char c)
     return -1;
 }
 
+// The same for a UTF-16 code unit, as Qt's strings hold: only ASCII digits.
+constexpr int hexDigitValue(char16_t c)
+{
+    return c < 0x80 ? hexDigitValue(char(c)) : -1;
+}
+
 // The hexadecimal digit for the low four bits of `value`, in upper case, as
 // the component model writes numbers and identifiers; lowerHexDigit for the
 // formats that write lower case.

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -154,8 +155,13 @@ TEST_F(Search, GoToOffsetByKeys)
     for (int page = 1; page <= 9; ++page)
         QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown);
     inDialog<nv::frmGoToOffset>(
-        [](nv::frmGoToOffset &d) {
+        [this](nv::frmGoToOffset &d) {
             nv::frmGoToOffsetControls c(d);
+            // A dialog of the main window, not a tool window, and opened on it.
+            EXPECT_EQ(d.windowType(), Qt::Dialog);
+            EXPECT_EQ(d.windowHandle()->transientParent(), form.windowHandle());
+            EXPECT_LE(
+                (d.frameGeometry().center() - form.frameGeometry().center()).manhattanLength(), 2);
             EXPECT_EQ(
                 c.lblPosition->caption(),
                 QStringLiteral("Page 10 of 40 \u00B7 %1 bytes").arg(QLocale().toString(20480)));
@@ -195,7 +201,7 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
             ASSERT_TRUE(QTest::qWaitFor([&] { return c.optHex->isChecked(); }));
             type(c.txtSearch, QStringLiteral("CA FE BA BE"));
             EXPECT_TRUE(d.isLoaded());
-            EXPECT_EQ(c.lblMessage->caption(), QStringLiteral("Not found"));
+            EXPECT_EQ(c.lblMessage->caption(), QStringLiteral("Not found: CA FE BA BE"));
             type(c.txtSearch, QStringLiteral("deadbeef"));
             EXPECT_FALSE(d.isLoaded());
         },
@@ -240,6 +246,30 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
         [](nv::frmFind &d) { type(nv::frmFindControls(d).txtSearch, QStringLiteral("61626364")); },
         Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(copied(), QStringLiteral("61 62 63 64"));
+}
+
+// A pasted pattern is searched whole, not cut at the field's own limit.
+TEST_F(Search, ALongPasteIsSearchedWhole)
+{
+    const QString pattern(40000, u'a');
+    nvtest::writeFile(dir / "cut.txt", pattern.first(32767).toStdString());
+    open((dir / "cut.txt").string());
+    inDialog<nv::frmFind>(
+        [&](nv::frmFind &d) {
+            nv::frmFindControls c(d);
+            QApplication::clipboard()->setText(pattern);
+            QTest::keyClick(c.txtSearch, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(c.txtSearch, Qt::Key_Return);
+            ASSERT_TRUE(d.isLoaded());
+            const QString reason = c.lblMessage->caption();
+            EXPECT_TRUE(reason.startsWith(QLatin1String("Not found: aaa")))
+                << reason.left(80).toStdString();
+            EXPECT_LT(reason.size(), 200); // elided
+            // A longer paste is cut only past what the parser takes, so the
+            // parser sees it is too long and says so.
+            EXPECT_GT(c.txtSearch->maxLength(), nv::kMaxPatternChars);
+        },
+        Qt::Key_F, Qt::ControlModifier);
 }
 
 // A long search holds off the main window's keys from its first chunk, shows

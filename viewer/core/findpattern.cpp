@@ -1,26 +1,12 @@
 #include "viewer/core/findpattern.h"
 
+#include "platform/runtime/ascii.h"
+
 #include <QLocale>
 
 namespace nv {
 
 namespace {
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-int hexValue(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
 
 FindPattern refused(const QString &reason)
 {
@@ -30,19 +16,18 @@ FindPattern refused(const QString &reason)
 FindPattern hexBytes(QStringView text)
 {
     QByteArray bytes;
-    int high = -1;      // the first digit of a pair, while its second is awaited
-    qsizetype pair = 0; // where that pair started, counted from 1
+    int high = -1;       // the first digit of a pair, while its second is awaited
+    qsizetype blank = 0; // where white space after that digit began, counted from 1
     qsizetype digits = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (isBlank(c)) {
-            if (high >= 0 && i + 1 < text.size() && hexValue(text[i + 1]) >= 0)
-                return refused(QStringLiteral("A blank splits the pair of digits at character "
-                                              "%1: write each byte as two digits together.")
-                                   .arg(pair));
+        // Any white space, so that a pasted line end or no-break space counts too.
+        if (c.isSpace()) {
+            if (high >= 0 && blank == 0)
+                blank = i + 1;
             continue;
         }
-        const int v = hexValue(c);
+        const int v = ascii::hexDigitValue(c.unicode());
         if (v < 0)
             return refused(QStringLiteral("\"%1\" (character %2) is not a hexadecimal digit: "
                                           "hex bytes are pairs of 0-9 and A-F.")
@@ -51,7 +36,10 @@ FindPattern hexBytes(QStringView text)
         ++digits;
         if (high < 0) {
             high = v;
-            pair = i + 1;
+        } else if (blank > 0) {
+            return refused(QStringLiteral("A blank splits the pair of digits at character %1: "
+                                          "write each byte as two digits together.")
+                               .arg(blank));
         } else {
             bytes.append(char(high << 4 | v));
             high = -1;
@@ -68,6 +56,9 @@ FindPattern hexBytes(QStringView text)
 
 FindPattern ParsePattern(QStringView text, PatternKind kind)
 {
+    if (text.size() > kMaxPatternChars)
+        return refused(QStringLiteral("The pattern is longer than the %1 characters taken.")
+                           .arg(QLocale().toString(kMaxPatternChars)));
     FindPattern p = kind == PatternKind::HexBytes ? hexBytes(text) : FindPattern{text.toUtf8(), {}};
     if (!p.ok())
         return p;

@@ -20,8 +20,13 @@ struct FindPattern
 // The longest pattern taken: far below a search's chunk of the file.
 constexpr int kMaxPatternBytes = 64 * 1024;
 
+// The longest input read, in UTF-16 characters: the longest pattern written
+// as hex bytes, two digits and a blank each, fits. The Find field holds one
+// more, so that a longer paste reaches the parser and is refused, not cut.
+constexpr int kMaxPatternChars = 3 * kMaxPatternBytes;
+
 // Text: its UTF-8 bytes, blanks and all. Hex bytes: pairs of hex digits,
-// blanks between pairs optional and around the whole ignored.
+// white space between pairs optional and around the whole ignored.
 FindPattern ParsePattern(QStringView text, PatternKind kind);
 
 } // namespace nv

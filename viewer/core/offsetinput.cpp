@@ -1,5 +1,9 @@
 #include "viewer/core/offsetinput.h"
 
+#include "platform/runtime/ascii.h"
+
+#include <algorithm>
+
 namespace nv {
 
 namespace {
@@ -10,29 +14,9 @@ constexpr int64_t kSaturated = int64_t(1) << 62;
 
 const char kHexHint[] = "Write hexadecimal with 0x in front or h behind, as 0x3A2F40 or 3A2F40h.";
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-QStringView trimmed(QStringView s)
-{
-    while (!s.isEmpty() && isBlank(s.front()))
-        s = s.mid(1);
-    while (!s.isEmpty() && isBlank(s.back()))
-        s.chop(1);
-    return s;
-}
-
 int digitValue(QChar c, int base)
 {
-    int v = -1;
-    if (c >= u'0' && c <= u'9')
-        v = c.unicode() - u'0';
-    else if (c >= u'a' && c <= u'f')
-        v = c.unicode() - u'a' + 10;
-    else if (c >= u'A' && c <= u'F')
-        v = c.unicode() - u'A' + 10;
+    const int v = ascii::hexDigitValue(c.unicode());
     return v < base ? v : -1;
 }
 
@@ -59,10 +43,21 @@ bool allOf(QStringView s, bool (*test)(QChar))
     return true;
 }
 
+bool isGrouping(QChar c)
+{
+    return c == u',' || c == u'.' || c == u'\'' || c == u'_' || c == u' ' || c == QChar(0x00A0) ||
+           c == QChar(0x202F);
+}
+
 bool isGroupingOrDigit(QChar c)
 {
-    return c.isDigit() || c == u',' || c == u'.' || c == u'\'' || c == u'_' || c == u' ' ||
-           c == QChar(0x00A0) || c == QChar(0x202F);
+    return c.isDigit() || isGrouping(c);
+}
+
+// A decimal digit of another script, such as Arabic-Indic or full-width.
+bool isForeignDigit(QChar c)
+{
+    return c.isDigit() && c.unicode() >= 0x80;
 }
 
 QString hexOf(int64_t value)
@@ -74,14 +69,16 @@ QString hexOf(int64_t value)
 
 OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size)
 {
-    QStringView s = trimmed(text);
+    // Any white space around, as a paste brings a line end or a no-break space.
+    const QStringView typed = text.trimmed();
+    QStringView s = typed;
     if (s.isEmpty())
         return {std::nullopt, QStringLiteral("Type an offset: decimal digits, or hexadecimal as "
                                              "0x3A2F40 or 3A2F40h.")};
     int sign = 0;
     if (s.front() == u'+' || s.front() == u'-') {
         sign = s.front() == u'+' ? 1 : -1;
-        s = trimmed(s.mid(1));
+        s = s.mid(1).trimmed();
     }
 
     std::optional<int64_t> value;
@@ -96,12 +93,20 @@ OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size)
         if (number(s, 16))
             return {std::nullopt,
                     QStringLiteral("Hex letters need a marker. ") + QLatin1String(kHexHint)};
-        if (!s.isEmpty() && s.front().isDigit() && allOf(s, isGroupingOrDigit))
-            return {std::nullopt, QStringLiteral("Write the offset without digit grouping, as "
-                                                 "1048576.")};
-        return {std::nullopt, QStringLiteral("\"%1\" is not an offset. Use decimal digits; ")
-                                      .arg(text.toString().trimmed()) +
-                                  QLatin1String(kHexHint)};
+        if (std::any_of(s.begin(), s.end(), isForeignDigit))
+            return {std::nullopt, QStringLiteral("\"%1\" has digits other than 0-9: type the "
+                                                 "offset in the digits 0-9.")
+                                      .arg(typed)};
+        if (!s.isEmpty() && s.front().isDigit() && allOf(s, isGroupingOrDigit)) {
+            QString ungrouped = typed.toString();
+            ungrouped.removeIf(isGrouping);
+            return {
+                std::nullopt,
+                QStringLiteral("Write the offset without digit grouping, as %1.").arg(ungrouped)};
+        }
+        return {std::nullopt,
+                QStringLiteral("\"%1\" is not an offset. Use decimal digits; ").arg(typed) +
+                    QLatin1String(kHexHint)};
     }
 
     const int64_t target = sign == 0 ? *value : current + sign * *value;

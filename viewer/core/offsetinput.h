@@ -18,8 +18,9 @@ struct OffsetInput
 };
 
 // Plain digits are decimal; hexadecimal has 0x/0X in front or h/H behind.
-// A leading + or - moves from `current`. Blanks around are ignored; digit
-// grouping is not taken. The offset must lie inside a file of `size` bytes.
+// A leading + or - moves from `current`. White space around is ignored;
+// digit grouping and digits other than 0-9 are not taken. The offset must lie
+// inside a file of `size` bytes.
 OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size);
 
 // "Page 10 of 2,048 · 1,048,576 bytes" (the page counted from 1), or

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +132,14 @@ TEST(OpenDialog, ShowingAFolderOpensNoneOfItsFiles)
         model->data(model->index(row, 0, folder), Qt::DecorationRole);
         EXPECT_FALSE(model->data(model->index(row, 2, folder)).toString().isEmpty()) << row;
     }
+    // Size, Type and Date Modified show whole, and all of them inside the view.
+    auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    ASSERT_TRUE(view);
+    for (int column = 1; column <= 3; ++column)
+        EXPECT_GE(view->header()->sectionSize(column),
+                  static_cast<QAbstractItemView *>(view)->sizeHintForColumn(column))
+            << column;
+    EXPECT_LE(view->header()->length(), view->viewport()->width());
     // The decorations are made off the user-interface thread: give them time.
     timer.restart();
     while (timer.elapsed() < 500)

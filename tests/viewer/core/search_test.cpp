@@ -31,6 +31,9 @@ TEST(OffsetInput, FormsRangesAndReasons)
         {"3a2fH", 0x3A2F, ""},
         {"1234", 1234, ""},
         {"  \t0x10  ", 0x10, ""},
+        {"4096\n", 4096, ""},
+        {"4096\r\n", 4096, ""},
+        {"\u00A04096\u00A0", 4096, ""},
         {"0", 0, ""},
         {"+0x10", kCurrent + 0x10, ""},
         {"- 16", kCurrent - 16, ""},
@@ -38,8 +41,11 @@ TEST(OffsetInput, FormsRangesAndReasons)
         {"0xFFFF", kSize - 1, ""},
         {"3A2F", -1, "0x in front or h behind"},
         {"DEADh0", -1, "0x in front or h behind"},
-        {"1,024", -1, "digit grouping"},
-        {"1 024", -1, "digit grouping"},
+        {"1,024", -1, "without digit grouping, as 1024."},
+        {"1 024", -1, "as 1024."},
+        {"-1\u00A0024", -1, "without digit grouping, as -1024."},
+        {"\u0661\u0662\u0663", -1, "\"\u0661\u0662\u0663\" has digits other than 0-9"},
+        {"\uFF14", -1, "digits other than 0-9"},
         {"0x10000", -1, "past the end of the file: its last byte is at 0xFFFF (65535)"},
         {"99999999999999999999999", -1, "past the end"},
         {"-0x1001", -1, "before the start"},
@@ -56,7 +62,7 @@ TEST(OffsetInput, FormsRangesAndReasons)
         SCOPED_TRACE(c.text);
         const nv::OffsetInput in = nv::ParseOffset(QString::fromUtf8(c.text), kCurrent, kSize);
         EXPECT_EQ(in.offset.value_or(-1), c.offset);
-        EXPECT_TRUE(in.reason.contains(QLatin1String(c.reason))) << in.reason.toStdString();
+        EXPECT_TRUE(in.reason.contains(QString::fromUtf8(c.reason))) << in.reason.toStdString();
         EXPECT_EQ(in.offset.has_value(), in.reason.isEmpty());
     }
     EXPECT_TRUE(nv::ParseOffset(u"0", 0, 0).reason.contains(QLatin1String("empty")));
@@ -81,7 +87,8 @@ TEST(FindPattern, HexAndText)
         {" de\tADbe EF ", PatternKind::HexBytes, "\xDE\xAD\xBE\xEF", ""},
         {"00", PatternKind::HexBytes, QByteArray(1, '\0'), ""},
         {"DEA", PatternKind::HexBytes, {}, "3 hex digits"},
-        {"D EAD", PatternKind::HexBytes, {}, "splits the pair of digits at character 1"},
+        {"DE\u00A0AD\r\n", PatternKind::HexBytes, "\xDE\xAD", ""},
+        {"DE A  D", PatternKind::HexBytes, {}, "splits the pair of digits at character 5:"},
         {"DE AG", PatternKind::HexBytes, {}, "\"G\" (character 5) is not a hexadecimal digit"},
         {"0xDE", PatternKind::HexBytes, {}, "\"x\" (character 2)"},
         {"  ", PatternKind::HexBytes, {}, "Nothing to find"},
@@ -96,6 +103,13 @@ TEST(FindPattern, HexAndText)
         EXPECT_TRUE(p.reason.contains(QString::fromUtf8(c.reason))) << p.reason.toStdString();
     }
     EXPECT_FALSE(nv::ParsePattern(QString(nv::kMaxPatternBytes + 1, u'a'), PatternKind::Text).ok());
+    // The longest pattern fits as hex with blanks; one character more is refused, not cut.
+    const QString longestHex = QStringLiteral("00 ").repeated(nv::kMaxPatternBytes);
+    ASSERT_EQ(longestHex.size(), nv::kMaxPatternChars);
+    EXPECT_EQ(nv::ParsePattern(longestHex, PatternKind::HexBytes).bytes.size(),
+              nv::kMaxPatternBytes);
+    EXPECT_TRUE(nv::ParsePattern(longestHex + u' ', PatternKind::HexBytes)
+                    .reason.contains(QLatin1String("longer than")));
 }
 
 class Search : public ::testing::Test
