@@ -7,6 +7,7 @@
 #include "viewer/frmMain.h"
 
 #include <QAccessible>
+#include <QFontMetrics>
 #include <QLineEdit>
 
 namespace nv {
@@ -44,6 +45,14 @@ DialogButtons makeDialogButtons(QWidget *parent, const QString &acceptCaption, i
     forms::placeTwips(b.cancel, left + kStep, top, kWidth, kHeight);
     b.cancel->setCancelButton(true);
     return b;
+}
+
+QString notFoundText(const QString &typed, const QWidget &shownIn)
+{
+    const QString lead = QStringLiteral("Not found: ");
+    const QFontMetrics metrics = shownIn.fontMetrics();
+    const int room = shownIn.contentsRect().width() - metrics.horizontalAdvance(lead);
+    return lead + metrics.elidedText(typed, Qt::ElideMiddle, room);
 }
 
 void tellReason(forms::Label *message, QLineEdit *field, const QString &reason)

@@ -32,6 +32,10 @@ struct DialogButtons
 };
 DialogButtons makeDialogButtons(QWidget *parent, const QString &acceptCaption, int left, int top);
 
+// "Not found: " and the pattern as typed, a long one shortened in its middle
+// so that it stays one readable line of `shownIn`.
+QString notFoundText(const QString &typed, const QWidget &shownIn);
+
 // Shows `reason` in the label and gives the field the focus back with its
 // text selected, so that typing replaces it.
 void tellReason(forms::Label *message, QLineEdit *field, const QString &reason);

@@ -7,25 +7,10 @@
 #include "platform/forms/units.h"
 #include "viewer/dialogparts.h"
 
-#include <QFontMetrics>
 #include <QLineEdit>
 #include <QRadioButton>
 
 namespace nv {
-
-namespace {
-
-// "Not found: " and the pattern as typed, a long one shortened in its middle
-// so that the reason stays one readable line.
-QString notFound(const QString &text, const QLabel &label)
-{
-    const QString lead = QStringLiteral("Not found: ");
-    const QFontMetrics metrics = label.fontMetrics();
-    const int room = label.contentsRect().width() - metrics.horizontalAdvance(lead);
-    return lead + metrics.elidedText(text, Qt::ElideMiddle, room);
-}
-
-} // namespace
 
 frmFind::frmFind(const FindSettings &last, Search search)
     : m_settings(last), m_search(std::move(search))
@@ -105,7 +90,7 @@ void frmFind::cmdFind_Click()
         unload();
         break;
     case FindEnd::NotFound:
-        tellReason(lblMessage, txtSearch, notFound(m_settings.text, *lblMessage));
+        tellReason(lblMessage, txtSearch, notFoundText(m_settings.text, *lblMessage));
         break;
     case FindEnd::Failed:
         break;

@@ -7,6 +7,7 @@
 #include "viewer/core/modFormOps.h"
 #include "viewer/core/modIO.h"
 #include "viewer/core/offsetinput.h"
+#include "viewer/dialogparts.h"
 #include "viewer/frmGoToOffset.h"
 #include "viewer/searchprogress.h"
 
@@ -19,6 +20,7 @@
 #include "platform/runtime/error.h"
 
 #include <QLocale>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -30,16 +32,6 @@ namespace {
 bool exactCase(const FindSettings &settings)
 {
     return settings.kind == PatternKind::HexBytes || settings.matchCase;
-}
-
-// What was looked for, as the user typed it, cut in the middle when long.
-QString notFoundText(const QString &typed)
-{
-    constexpr qsizetype kShown = 48;
-    QString shown = typed;
-    if (shown.size() > kShown)
-        shown = shown.left(kShown / 2) + QChar(0x2026) + shown.right(kShown / 2 - 1);
-    return QStringLiteral("Not found: %1").arg(shown);
 }
 
 } // namespace
@@ -151,7 +143,7 @@ void frmMain::FindAgain(bool backward)
         return;
     }
     if (RunFind(m_lastPattern, exactCase(*m_lastFind), backward) == FindEnd::NotFound)
-        Notify(notFoundText(m_lastFind->text));
+        Notify(notFoundText(m_lastFind->text, *m_notice->band()));
 }
 
 FindEnd frmMain::RunFind(const QByteArray &pattern, bool matchCase, bool backward)
