@@ -543,8 +543,6 @@ std::exception_ptr frmMain::openFileNamed(const QByteArray &fileName)
 
 void frmMain::tellFailure(const QString &text)
 {
-    // Over this window, which may not have been made active yet.
-    activateWindow();
     forms::msgBox(text, MsgButtons::OK, mainCaption());
 }
 

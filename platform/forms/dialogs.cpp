@@ -17,6 +17,19 @@ namespace nv {
 
 namespace {
 
+// The window a dialog belongs to: the active one, or while none is active
+// yet (a window just shown, before the window system has given it the
+// keyboard) the program's one visible main window.
+QWidget *ownerWindow()
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Window)
+            return w;
+    return nullptr;
+}
+
 class QtDialogs : public PlatformDialogs
 {
     // Where the last file was chosen this session.
@@ -35,7 +48,7 @@ class QtDialogs : public PlatformDialogs
 public:
     MsgAnswer messageBox(const QString &text, MsgButtons buttons, const QString &title) override
     {
-        QMessageBox box(QApplication::activeWindow());
+        QMessageBox box(ownerWindow());
         box.setIcon(QMessageBox::NoIcon);
         box.setText(text);
         box.setWindowTitle(title.isEmpty() ? app::title() : title);
@@ -64,7 +77,7 @@ public:
     std::optional<QString> showOpen(const QString &filter) override
     {
         // On the window it was asked from, so it opens over it and blocks it.
-        QFileDialog dialog(QApplication::activeWindow());
+        QFileDialog dialog(ownerWindow());
         forms::prepareOpenDialog(dialog); // never reads a file to decorate it
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -80,7 +93,7 @@ public:
 
     std::optional<uint32_t> showColor() override
     {
-        const QColor c = QColorDialog::getColor(Qt::black, QApplication::activeWindow());
+        const QColor c = QColorDialog::getColor(Qt::black, ownerWindow());
         if (!c.isValid())
             return std::nullopt;
         return forms::toColorWord(c);
