@@ -40,6 +40,8 @@ Notice::Notice(QPlainTextEdit *display, int lines)
     : m_display(display), m_band(new QStatusBar(display->parentWidget())), m_lines(lines)
 {
     m_band->setSizeGripEnabled(false);
+    // A bar of its own over the display's empty strip, not text on the page.
+    m_band->setAutoFillBackground(true);
     m_band->setAccessibleDescription(QStringLiteral("Notices, and where you are in the file"));
     m_band->raise();
     display->installEventFilter(this);
