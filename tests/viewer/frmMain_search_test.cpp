@@ -9,13 +9,14 @@
 #include "viewer/frmGoToOffset.h"
 #include "viewer/searchprogress.h"
 
-#include "viewer/core/bytesearch.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -221,31 +222,58 @@ TEST_F(Search, FindFindNextAndFindPreviousByKeys)
     EXPECT_EQ(ui.updScroll->value(), -16);
 }
 
-// A long search holds off the main window's keys from its first chunk, shows
-// "Searching" after about half a second, and Esc there stops it.
-TEST_F(Search, ALongSearchHoldsInputShowsProgressAndStopsOnEsc)
+// A search that never ends by itself shows "Searching" over the main window,
+// and each way a person stops it there does.
+TEST_F(Search, EveryWayOfCancellingStopsALongSearch)
 {
-    const int64_t size = 8 << 20;
-    nvtest::writeFile(dir / "big.bin", std::string(size_t(size), 'x'));
-    open((dir / "big.bin").string());
-    nv::SearchRequest request;
-    request.pattern = "absent";
-    // One byte a chunk: far slower than the progress window's delay.
-    nv::ByteSearch search(nv::kFileNumber, size, request, 1);
-    bool shown = false;
-    QTimer::singleShot(100, &form, [&] { QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown); });
-    QTimer::singleShot(nv::kProgressDelayMs + 300, &form, [&] {
-        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        shown = progress && progress->windowTitle() == QStringLiteral("Searching");
-        if (!progress)
-            return;
-        // As a window manager gives the new window the keyboard.
-        QApplication::setActiveWindow(progress);
-        QTest::keyClick(progress, Qt::Key_Escape);
-    });
-    EXPECT_EQ(nv::runSearch(search), nv::SearchRun::Cancelled);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(ui.updScroll->value(), 0); // Page Down was held off
+    const auto cancel = [](QProgressDialog &d) { return d.findChild<QPushButton *>(); };
+    struct Way
+    {
+        const char *name;
+        std::function<void(QProgressDialog &)> stop;
+    } ways[] = {
+        {"Cancel clicked",
+         [&](QProgressDialog &d) { QTest::mouseClick(cancel(d), Qt::LeftButton); }},
+        {"Space on Cancel", [&](QProgressDialog &d) { QTest::keyClick(cancel(d), Qt::Key_Space); }},
+        {"Enter on Cancel",
+         [&](QProgressDialog &d) { QTest::keyClick(cancel(d), Qt::Key_Return); }},
+        {"Esc", [](QProgressDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        // As the window system sends it for the close box and Alt+F4: to the
+        // window, not to a widget.
+        {"closed",
+         [](QProgressDialog &d) {
+             QCloseEvent close;
+             QCoreApplication::sendEvent(d.windowHandle(), &close);
+         }},
+    };
+    for (const Way &w : ways) {
+        SCOPED_TRACE(w.name);
+        // Another window active, as the Find dialog is for Find.
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        bool shown = false;
+        QElapsedTimer bound;
+        bound.start();
+        const auto step = [&] {
+            auto *d = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (d && !shown) {
+                shown = true;
+                EXPECT_EQ(d->windowTitle(), QStringLiteral("Searching"));
+                // The main window's, not the active window's.
+                EXPECT_EQ(d->parentWidget(), &form);
+                EXPECT_EQ(d->windowType(), Qt::Dialog);
+                // As a window manager gives the new window the keyboard
+                // (the offscreen platform has none).
+                QApplication::setActiveWindow(d);
+                w.stop(*d);
+            }
+            // Past this the search ends by itself, and the test fails.
+            return bound.elapsed() < 30000;
+        };
+        EXPECT_EQ(nv::runSearch(&form, step, [] { return 0.5; }), nv::SearchRun::Cancelled);
+        EXPECT_TRUE(shown);
+    }
 }
 
 } // namespace
