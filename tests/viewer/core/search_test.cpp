@@ -146,6 +146,8 @@ TEST_F(Search, BoundariesDirectionsAndWrap)
         {"one match found again", "PAGE", true, Dir::Forward, 510, true, 64, 510, true},
         {"one match again backward", "PAGE", true, Dir::Backward, 510, true, 64, 510, true},
         {"case-blind", "abcd", false, Dir::Forward, 0, false, 100, 98, false},
+        {"case-blind, a rare byte", "abcd", false, Dir::Forward, 0, false, 1 << 20, 98, false},
+        {"case-blind backward", "abcd", false, Dir::Backward, 500, false, 100, 98, false},
         {"case counts", "abcd", true, Dir::Forward, 0, false, 100, -1, false},
         {"a dot is only a dot", ".", true, Dir::Forward, 0, false, 64, -1, false},
         {"no zeros past the end", {"D\0\0", 3}, true, Dir::Forward, 0, false, 64, -1, false},
