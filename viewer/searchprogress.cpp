@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QScopeGuard>
 
 #include <memory>
 
@@ -41,6 +42,15 @@ std::unique_ptr<QProgressDialog> progressWindow(QWidget *owner, bool &cancelled)
 SearchRun runSearch(QWidget *owner, const std::function<bool()> &step,
                     const std::function<double()> &progress)
 {
+    // A drop is no input that Qt holds back, and a file dropped on the owner
+    // would replace the one searched: it takes none until the search ends.
+    QWidget *target = owner && owner->window()->acceptDrops() ? owner->window() : nullptr;
+    if (target)
+        target->setAcceptDrops(false);
+    const auto dropsAgain = qScopeGuard([target] {
+        if (target)
+            target->setAcceptDrops(true);
+    });
     std::unique_ptr<QProgressDialog> window;
     bool cancelled = false;
     QElapsedTimer running;

@@ -1,8 +1,8 @@
 // A search run on the user-interface thread, one step at a time: between
-// steps the windows stay drawn while input waits, and a search that takes
-// longer than about half a second shows a modal "Searching" window over its
-// owner; from then on that window alone takes input, and its Cancel, Esc or
-// closing it stops the search.
+// steps the windows stay drawn while input waits (and the owner takes no
+// drops), and a search that takes longer than about half a second shows a
+// modal "Searching" window over its owner; from then on that window alone
+// takes input, and its Cancel, Esc or closing it stops the search.
 #pragma once
 
 #include <functional>
