@@ -1,6 +1,7 @@
 // Go to Offset and Find through the real window, driven by keys as a person
 // would: the shortcuts, the dialogs' fields, Enter, and Ctrl+C for what was
 // selected.
+#include "tests/viewer/longsearch.h"
 #include "tests/viewer/mainwindow_fixture.h"
 
 #include "platform/forms/label.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -252,32 +252,24 @@ TEST_F(Search, EveryWayOfCancellingStopsALongSearch)
         QWidget other;
         other.show();
         QApplication::setActiveWindow(&other);
-        bool started = false, shown = false;
-        QElapsedTimer bound;
-        bound.start();
-        const auto step = [&] {
+        bool shown = false;
+        const auto search = nvtest::searchUntilStopped(
+            form,
             // Qt holds input back meanwhile, but not drops: the window
             // refuses them itself.
-            if (!started) {
-                started = true;
-                EXPECT_FALSE(form.acceptDrops());
-            }
-            auto *d = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (d && !shown) {
+            [&] { EXPECT_FALSE(form.acceptDrops()); },
+            [&](QProgressDialog &d) {
                 shown = true;
-                EXPECT_EQ(d->windowTitle(), QStringLiteral("Searching"));
+                EXPECT_EQ(d.windowTitle(), QStringLiteral("Searching"));
                 // The main window's, not the active window's.
-                EXPECT_EQ(d->parentWidget(), &form);
-                EXPECT_EQ(d->windowType(), Qt::Dialog);
+                EXPECT_EQ(d.parentWidget(), &form);
+                EXPECT_EQ(d.windowType(), Qt::Dialog);
                 // As a window manager gives the new window the keyboard
                 // (the offscreen platform has none).
-                QApplication::setActiveWindow(d);
-                w.stop(*d);
-            }
-            // Past this the search ends by itself, and the test fails.
-            return bound.elapsed() < 30000;
-        };
-        EXPECT_EQ(nv::runSearch(&form, step, [] { return 0.5; }), nv::SearchRun::Cancelled);
+                QApplication::setActiveWindow(&d);
+                w.stop(d);
+            });
+        EXPECT_EQ(search, nv::SearchRun::Cancelled);
         EXPECT_TRUE(shown);
         EXPECT_TRUE(form.acceptDrops());
     }

@@ -3,13 +3,12 @@
 // the focus) stop a search that never ends by itself, and a Page Down sent
 // to the main window before or while the window shows does not page it.
 #include "tests/support/realx.h"
+#include "tests/viewer/longsearch.h"
 #include "tests/viewer/mainwindow_fixture.h"
 
 #include "platform/forms/updown.h"
-#include "viewer/searchprogress.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -54,21 +53,16 @@ TEST_F(SearchWindow, ClickOrSpaceOnCancelStopsItAndTheMainWindowTakesNoKeys)
     };
     for (const Way &w : ways) {
         SCOPED_TRACE(w.name);
-        bool typed = false, shown = false;
-        QElapsedTimer bound;
-        bound.start();
-        const auto step = [&] {
+        bool shown = false;
+        const auto search = nvtest::searchUntilStopped(
+            form,
             // Before the window shows: the key waits, and then the window
             // holds it off.
-            if (!typed) {
-                typed = true;
-                EXPECT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")}));
-            }
-            auto *d = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (d && !shown) {
+            [&] { EXPECT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")})); },
+            [&](QProgressDialog &d) {
                 shown = true;
-                EXPECT_TRUE(realx::waitMappedAndFocused(d));
-                const QPoint off = d->frameGeometry().center() - form.frameGeometry().center();
+                EXPECT_TRUE(realx::waitMappedAndFocused(&d));
+                const QPoint off = d.frameGeometry().center() - form.frameGeometry().center();
                 // Less the frame Qt allows for (10 by 40 pixels) where no
                 // window manager draws one, and a pixel of rounding.
                 EXPECT_TRUE(std::abs(off.x()) <= 11 && std::abs(off.y()) <= 41)
@@ -76,12 +70,9 @@ TEST_F(SearchWindow, ClickOrSpaceOnCancelStopsItAndTheMainWindowTakesNoKeys)
                 // And while it shows; before the stop, so it has reached the
                 // main window by the time the search ends.
                 EXPECT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")}));
-                EXPECT_TRUE(w.stop(*d->findChild<QPushButton *>()));
-            }
-            // Past this the search ends by itself, and the test fails.
-            return bound.elapsed() < 30000;
-        };
-        EXPECT_EQ(nv::runSearch(&form, step, [] { return 0.5; }), nv::SearchRun::Cancelled);
+                EXPECT_TRUE(w.stop(*d.findChild<QPushButton *>()));
+            });
+        EXPECT_EQ(search, nv::SearchRun::Cancelled);
         EXPECT_TRUE(shown);
         EXPECT_EQ(ui.updScroll->value(), -1);
     }
