@@ -1,11 +1,14 @@
 // Find through the viewer's search against a floor that reads the same file
-// in the same chunks and runs memmem on each chunk and nothing else; the
-// growth of the peak resident set during the search; and a jump to the last
-// byte of a file of about 2 GiB next to one Page Down, in the same window.
+// in the same chunks and runs memmem on each chunk and nothing else, and
+// Find Previous against the same chunks read from the end and scanned with
+// memrchr alone (floorSearchBackward); the growth of the peak resident set
+// during the search; and a jump to the last byte of a file of about 2 GiB
+// next to one Page Down, in the same window.
 //
 //   find_bench [FILE]   FILE: a file of at least 1 GiB to search, made (and
 //                       removed) under /tmp when none is given.
-// The last line reads "search/floor ratio: R" for the first case.
+// The last lines read "search/floor ratio: R" for the first case and
+// "backward search/floor ratio: R" for the same pattern searched backward.
 #include "bench/scratchstore.h"
 #include "platform/files/filenumbers.h"
 #include "platform/forms/dialogs.h"
@@ -20,10 +23,12 @@
 #include <QApplication>
 #include <QToolButton>
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
 #include <string>
@@ -33,18 +38,26 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 constexpr int64_t kGiB = int64_t(1) << 30;
+
+// This thread's processor time (the reads' time in the kernel too), in
+// seconds: unlike the wall clock it hardly moves with other work on a busy
+// machine.
+double threadSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 // The fastest of `runs`, in seconds.
 double fastest(int runs, const std::function<void()> &f)
 {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
+        const double t0 = threadSeconds();
         f();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - t0).count());
+        best = std::min(best, threadSeconds() - t0);
     }
     return best;
 }
@@ -94,11 +107,71 @@ bool floorSearch(const std::string &path, const QByteArray &pattern)
     return found;
 }
 
-bool viewerSearch(int64_t size, const QByteArray &pattern, bool matchCase)
+bool isLetter(uint8_t b)
+{
+    return (b | 0x20) >= 'a' && (b | 0x20) <= 'z';
+}
+
+// Backward there is no memrmem to hold the search against. The floor reads
+// the same chunks from the end down and runs memrchr for one pattern byte
+// through each, stopping at every place it lies and comparing nothing: the
+// least any backward search that looks for that byte does. The byte is the
+// pattern's rarest in the whole file (counted beforehand, not timed), the
+// best such a search could choose; without case, either case of it.
+size_t floorSearchBackward(const std::string &path, int64_t size, uint8_t key, bool matchCase)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::vector<uint8_t> buffer(size_t(nv::ByteSearch::kChunkBytes));
+    size_t hits = 0;
+    const auto scan = [&](uint8_t b, size_t n) {
+        for (size_t end = n; const void *hit = memrchr(buffer.data(), b, end); ++hits)
+            end = size_t(static_cast<const uint8_t *>(hit) - buffer.data());
+    };
+    for (int64_t to = size; to > 0;) {
+        const int64_t from = std::max<int64_t>(0, to - int64_t(buffer.size()));
+        const ssize_t n = ::pread(fd, buffer.data(), size_t(to - from), off_t(from));
+        if (n <= 0)
+            break;
+        scan(key, size_t(n));
+        if (!matchCase && isLetter(key))
+            scan(uint8_t(key ^ 0x20), size_t(n));
+        to = from;
+    }
+    ::close(fd);
+    return hits;
+}
+
+// The pattern byte that occurs least in the file; without case, counting
+// both cases of a letter.
+uint8_t rarestByte(const std::string &path, const QByteArray &pattern, bool matchCase)
+{
+    std::vector<int64_t> count(256);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::vector<uint8_t> buffer(1 << 20);
+    ssize_t n;
+    while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+        for (ssize_t i = 0; i < n; ++i)
+            ++count[buffer[size_t(i)]];
+    ::close(fd);
+    const auto weight = [&](uint8_t b) {
+        return count[b] + (!matchCase && isLetter(b) ? count[b ^ 0x20] : 0);
+    };
+    uint8_t best = uint8_t(pattern[0]);
+    for (char c : pattern)
+        if (weight(uint8_t(c)) < weight(best))
+            best = uint8_t(c);
+    return best;
+}
+
+bool viewerSearch(int64_t size, const QByteArray &pattern, bool matchCase,
+                  nv::SearchDirection direction)
 {
     nv::SearchRequest request;
     request.pattern = pattern;
     request.matchCase = matchCase;
+    request.direction = direction;
+    // From the end backward: the whole file, as from the start forward.
+    request.position = direction == nv::SearchDirection::Backward ? size : 0;
     nv::ByteSearch search(nv::kFileNumber, size, request);
     search.run();
     return search.match().has_value();
@@ -191,25 +264,47 @@ int main(int argc, char **argv)
     const int64_t size = nv::files::fileLength(path);
     nv::files::openForRead(nv::kFileNumber, path);
 
+    using Dir = nv::SearchDirection;
     struct Case
     {
         const char *name;
         QByteArray pattern;
         bool matchCase;
+        Dir direction;
         double ratio = 0;
     } cases[] = {
-        {"absent hex DE AD BE EF CA FE", QByteArray("\xDE\xAD\xBE\xEF\xCA\xFE"), true},
-        {"common first byte 00 00 00 01", QByteArray("\x00\x00\x00\x01", 4), true},
-        {"case-blind text \"NeedleInHay\"", QByteArray("NeedleInHay"), false},
+        {"absent hex DE AD BE EF CA FE", QByteArray("\xDE\xAD\xBE\xEF\xCA\xFE"), true,
+         Dir::Forward},
+        {"common first byte 00 00 00 01", QByteArray("\x00\x00\x00\x01", 4), true, Dir::Forward},
+        {"case-blind text \"NeedleInHay\"", QByteArray("NeedleInHay"), false, Dir::Forward},
+        {"backward absent hex", QByteArray("\xDE\xAD\xBE\xEF\xCA\xFE"), true, Dir::Backward},
+        {"backward common first byte", QByteArray("\x00\x00\x00\x01", 4), true, Dir::Backward},
+        {"backward case-blind text", QByteArray("NeedleInHay"), false, Dir::Backward},
     };
     floorSearch(path, "warm"); // into the page cache
     const long before = peakKiB();
-    bool wrong = viewerSearch(size, cases[0].pattern, true);
+    bool wrong = viewerSearch(size, cases[0].pattern, true, Dir::Forward);
     const long growth = peakKiB() - before;
     for (Case &c : cases) {
-        const double floor = fastest(3, [&] { wrong |= floorSearch(path, c.pattern); });
-        const double ours =
-            fastest(3, [&] { wrong |= viewerSearch(size, c.pattern, c.matchCase); });
+        const bool backward = c.direction == Dir::Backward;
+        const uint8_t key = backward ? rarestByte(path, c.pattern, c.matchCase) : 0;
+        const auto floorRun = [&] {
+            // Kept, or the compiler may drop the scans whose count goes unused.
+            if (backward)
+                benchmark::DoNotOptimize(floorSearchBackward(path, size, key, c.matchCase));
+            else
+                wrong |= floorSearch(path, c.pattern);
+        };
+        const auto searchRun = [&] {
+            wrong |= viewerSearch(size, c.pattern, c.matchCase, c.direction);
+        };
+        // Floor and search in turns, so that a machine busy with other work
+        // slows both alike.
+        double floor = 1e300, ours = 1e300;
+        for (int run = 0; run < 5; ++run) {
+            floor = std::min(floor, fastest(1, floorRun));
+            ours = std::min(ours, fastest(1, searchRun));
+        }
         c.ratio = ours / floor;
         std::printf("%-34s floor %.3f s, search %.3f s, ratio %.2f\n", c.name, floor, ours,
                     c.ratio);
@@ -223,5 +318,6 @@ int main(int argc, char **argv)
 
     jumpAgainstPageDown(store.dir.string());
     std::printf("search/floor ratio: %.2f\n", cases[0].ratio);
+    std::printf("backward search/floor ratio: %.2f\n", cases[3].ratio);
     return 0;
 }

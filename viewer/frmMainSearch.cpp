@@ -156,7 +156,9 @@ FindEnd frmMain::RunFind(const QByteArray &pattern, bool matchCase, bool backwar
     request.positionSelected = m_findSelected;
     ByteSearch search(kFileNumber, m_fileSize, request);
     try {
-        if (runSearch(search) == SearchRun::Cancelled)
+        if (runSearch(
+                this, [&search] { return search.step(); },
+                [&search] { return search.progress(); }) == SearchRun::Cancelled)
             return FindEnd::Cancelled;
     } catch (const RuntimeError &e) {
         forms::msgBox(QStringLiteral("The file could not be read, so the search ended.\n\n%1")

@@ -1,12 +1,9 @@
 #include "viewer/searchprogress.h"
 
-#include "viewer/core/bytesearch.h"
-
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QPointer>
 #include <QProgressDialog>
+#include <QScopeGuard>
 
 #include <memory>
 
@@ -14,109 +11,67 @@ namespace nv {
 
 namespace {
 
-// Events between chunks this often: the windows stay drawn and Cancel is
+// Events between steps this often: the windows stay drawn and Cancel is
 // seen well within a fifth of a second.
 constexpr int kEventsEveryMs = 20;
 
-// Holds off what a person does to any window but the progress window while
-// a search runs; Esc anywhere, the progress window too, cancels it.
-class InputHold : public QObject
+// A dialog of the owner, so it opens centred on it and the window system
+// keeps it above; modal, so Qt itself holds input to every other window off.
+// Its Cancel (mouse, Space, Enter) and the close box or Alt+F4 reach
+// `canceled`, Esc reaches `rejected`.
+std::unique_ptr<QProgressDialog> progressWindow(QWidget *owner, bool &cancelled)
 {
-public:
-    InputHold() { qApp->installEventFilter(this); }
-    ~InputHold() override { qApp->removeEventFilter(this); }
-
-    void allow(QWidget *window) { m_allowed = window; }
-    bool cancelled() const { return m_cancelled; }
-    void cancel() { m_cancelled = true; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!isInput(event->type()))
-            return false;
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
-            m_cancelled = true;
-        // A shortcut or an action belongs to the widget it hangs from: the
-        // progress window's Esc is a shortcut of its own.
-        QObject *owner = watched;
-        while (owner && !owner->isWidgetType())
-            owner = owner->parent();
-        auto *widget = static_cast<QWidget *>(owner);
-        return !(m_allowed && widget && widget->window() == m_allowed);
-    }
-
-private:
-    // A shortcut's key is held as the shortcut itself, which reaches its
-    // action; the override asked of the focused control beforehand is left
-    // alone, as taking it would claim the key for that control.
-    static bool isInput(QEvent::Type type)
-    {
-        switch (type) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-        case QEvent::Close:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-    QPointer<QWidget> m_allowed;
-    bool m_cancelled = false;
-};
-
-std::unique_ptr<QProgressDialog> progressWindow(InputHold &hold)
-{
-    auto window = std::make_unique<QProgressDialog>(QStringLiteral("Searching the file..."),
-                                                    QStringLiteral("Cancel"), 0, 1000,
-                                                    QApplication::activeWindow());
+    auto window =
+        std::make_unique<QProgressDialog>(QStringLiteral("Searching the file..."),
+                                          QStringLiteral("Cancel"), 0, 1000, owner, Qt::Dialog);
     window->setWindowTitle(QStringLiteral("Searching"));
     window->setWindowModality(Qt::ApplicationModal);
     window->setAutoClose(false);
     window->setAutoReset(false);
     window->setMinimumDuration(0);
     window->setAccessibleName(QStringLiteral("Searching"));
-    QObject::connect(window.get(), &QProgressDialog::canceled, &hold, [&hold] { hold.cancel(); });
-    QObject::connect(window.get(), &QDialog::rejected, &hold, [&hold] { hold.cancel(); });
-    hold.allow(window.get());
+    const auto stop = [&cancelled] { cancelled = true; };
+    QObject::connect(window.get(), &QProgressDialog::canceled, window.get(), stop);
+    QObject::connect(window.get(), &QDialog::rejected, window.get(), stop);
     window->show();
     return window;
 }
 
 } // namespace
 
-SearchRun runSearch(ByteSearch &search)
+SearchRun runSearch(QWidget *owner, const std::function<bool()> &step,
+                    const std::function<double()> &progress)
 {
-    InputHold hold;
-    std::unique_ptr<QProgressDialog> progress;
+    // A drop is no input that Qt holds back, and a file dropped on the owner
+    // would replace the one searched: it takes none until the search ends.
+    QWidget *target = owner && owner->window()->acceptDrops() ? owner->window() : nullptr;
+    if (target)
+        target->setAcceptDrops(false);
+    const auto dropsAgain = qScopeGuard([target] {
+        if (target)
+            target->setAcceptDrops(true);
+    });
+    std::unique_ptr<QProgressDialog> window;
+    bool cancelled = false;
     QElapsedTimer running;
     running.start();
     qint64 lastEvents = 0;
-    while (search.step()) {
+    while (step()) {
         const qint64 now = running.elapsed();
         if (now - lastEvents < kEventsEveryMs)
             continue;
-        if (!progress && now >= kProgressDelayMs)
-            progress = progressWindow(hold);
-        if (progress)
-            progress->setValue(int(search.progress() * 1000));
-        QCoreApplication::processEvents();
+        if (!window && now >= kProgressDelayMs)
+            window = progressWindow(owner, cancelled);
+        if (window) {
+            window->setValue(int(progress() * 1000));
+            QCoreApplication::processEvents();
+        } else {
+            // Input waits until there is a window to take it: a key or a
+            // click meant for the main window must not act mid-search.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
         lastEvents = running.elapsed();
-        if (hold.cancelled())
+        if (cancelled)
             return SearchRun::Cancelled;
     }
     return SearchRun::Finished;

@@ -1,22 +1,24 @@
-// A search run on the user-interface thread: the windows stay drawn between
-// chunks while input to them is held off from the first chunk on, and a
-// search that takes longer than about half a second shows a modal
-// "Searching" window whose Cancel (or Esc) stops it.
+// A search run on the user-interface thread, one step at a time: between
+// steps the windows stay drawn while input waits (and the owner takes no
+// drops), and a search that takes longer than about half a second shows a
+// modal "Searching" window over its owner; from then on that window alone
+// takes input, and its Cancel, Esc or closing it stops the search.
 #pragma once
 
-#include <QString>
+#include <functional>
 
 class QWidget;
 
 namespace nv {
 
-class ByteSearch;
-
 enum class SearchRun { Finished, Cancelled };
 
-// Steps `search` to its end or until the user cancels. Read errors of the
-// search propagate.
-SearchRun runSearch(ByteSearch &search);
+// Calls `step` until it returns false (the search is over) or the user
+// cancels. `progress` says how much is done, 0 to 1. `owner` is the window
+// the progress window belongs to and is centred on. What `step` raises
+// propagates.
+SearchRun runSearch(QWidget *owner, const std::function<bool()> &step,
+                    const std::function<double()> &progress);
 
 // How long a search runs before its progress window shows.
 constexpr int kProgressDelayMs = 500;

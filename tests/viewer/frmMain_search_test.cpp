@@ -1,6 +1,7 @@
 // Go to Offset and Find through the real window, driven by keys as a person
 // would: the shortcuts, the dialogs' fields, Enter, and Ctrl+C for what was
 // selected.
+#include "tests/viewer/longsearch.h"
 #include "tests/viewer/mainwindow_fixture.h"
 
 #include "platform/forms/label.h"
@@ -9,13 +10,13 @@
 #include "viewer/frmGoToOffset.h"
 #include "viewer/searchprogress.h"
 
-#include "viewer/core/bytesearch.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -272,31 +273,57 @@ TEST_F(Search, ALongPasteIsSearchedWhole)
         Qt::Key_F, Qt::ControlModifier);
 }
 
-// A long search holds off the main window's keys from its first chunk, shows
-// "Searching" after about half a second, and Esc there stops it.
-TEST_F(Search, ALongSearchHoldsInputShowsProgressAndStopsOnEsc)
+// A search that never ends by itself shows "Searching" over the main window,
+// and each way a person stops it there does.
+TEST_F(Search, EveryWayOfCancellingStopsALongSearch)
 {
-    const int64_t size = 8 << 20;
-    nvtest::writeFile(dir / "big.bin", std::string(size_t(size), 'x'));
-    open((dir / "big.bin").string());
-    nv::SearchRequest request;
-    request.pattern = "absent";
-    // One byte a chunk: far slower than the progress window's delay.
-    nv::ByteSearch search(nv::kFileNumber, size, request, 1);
-    bool shown = false;
-    QTimer::singleShot(100, &form, [&] { QTest::keyClick(ui.txtDisplay, Qt::Key_PageDown); });
-    QTimer::singleShot(nv::kProgressDelayMs + 300, &form, [&] {
-        auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-        shown = progress && progress->windowTitle() == QStringLiteral("Searching");
-        if (!progress)
-            return;
-        // As a window manager gives the new window the keyboard.
-        QApplication::setActiveWindow(progress);
-        QTest::keyClick(progress, Qt::Key_Escape);
-    });
-    EXPECT_EQ(nv::runSearch(search), nv::SearchRun::Cancelled);
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(ui.updScroll->value(), 0); // Page Down was held off
+    const auto cancel = [](QProgressDialog &d) { return d.findChild<QPushButton *>(); };
+    struct Way
+    {
+        const char *name;
+        std::function<void(QProgressDialog &)> stop;
+    } ways[] = {
+        {"Cancel clicked",
+         [&](QProgressDialog &d) { QTest::mouseClick(cancel(d), Qt::LeftButton); }},
+        {"Space on Cancel", [&](QProgressDialog &d) { QTest::keyClick(cancel(d), Qt::Key_Space); }},
+        {"Enter on Cancel",
+         [&](QProgressDialog &d) { QTest::keyClick(cancel(d), Qt::Key_Return); }},
+        {"Esc", [](QProgressDialog &d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        // As the window system sends it for the close box and Alt+F4: to the
+        // window, not to a widget.
+        {"closed",
+         [](QProgressDialog &d) {
+             QCloseEvent close;
+             QCoreApplication::sendEvent(d.windowHandle(), &close);
+         }},
+    };
+    for (const Way &w : ways) {
+        SCOPED_TRACE(w.name);
+        // Another window active, as the Find dialog is for Find.
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        bool shown = false;
+        const auto search = nvtest::searchUntilStopped(
+            form,
+            // Qt holds input back meanwhile, but not drops: the window
+            // refuses them itself.
+            [&] { EXPECT_FALSE(form.acceptDrops()); },
+            [&](QProgressDialog &d) {
+                shown = true;
+                EXPECT_EQ(d.windowTitle(), QStringLiteral("Searching"));
+                // The main window's, not the active window's.
+                EXPECT_EQ(d.parentWidget(), &form);
+                EXPECT_EQ(d.windowType(), Qt::Dialog);
+                // As a window manager gives the new window the keyboard
+                // (the offscreen platform has none).
+                QApplication::setActiveWindow(&d);
+                w.stop(d);
+            });
+        EXPECT_EQ(search, nv::SearchRun::Cancelled);
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(form.acceptDrops());
+    }
 }
 
 } // namespace

@@ -34,47 +34,46 @@ void fold(uint8_t *p, size_t n)
         p[i] = folded(p[i]);
 }
 
-// The first start in buf where the whole pattern lies. With a pattern byte
-// that is rare in the file, memchr for it runs at memory speed where memmem
-// can slow to a crawl (00 00 00 01 in zeros); otherwise memmem.
-const uint8_t *firstMatch(const uint8_t *buf, size_t length, const QByteArray &pattern,
-                          std::optional<size_t> rare)
+// The pattern (its letters small when case does not count) at p.
+bool matchesAt(const uint8_t *p, const QByteArray &pattern, bool matchCase)
 {
-    const size_t m = size_t(pattern.size());
-    if (length < m)
-        return nullptr;
-    if (!rare)
-        return static_cast<const uint8_t *>(memmem(buf, length, pattern.constData(), m));
     const auto *pat = reinterpret_cast<const uint8_t *>(pattern.constData());
-    const size_t k = *rare;
-    const uint8_t *p = buf + k;
-    const uint8_t *end = buf + (length - m) + k + 1; // the rare byte of the last start
-    while (p < end) {
-        p = static_cast<const uint8_t *>(std::memchr(p, pat[k], size_t(end - p)));
-        if (!p)
-            return nullptr;
-        if (std::memcmp(p - k, pat, m) == 0)
-            return p - k;
-        ++p;
-    }
-    return nullptr;
+    const size_t m = size_t(pattern.size());
+    if (matchCase)
+        return std::memcmp(p, pat, m) == 0;
+    for (size_t i = 0; i < m; ++i)
+        if (folded(p[i]) != pat[i])
+            return false;
+    return true;
 }
 
-// The last start in buf[0 .. starts) where the whole pattern lies in buf.
-std::optional<size_t> lastMatch(const uint8_t *buf, size_t length, size_t starts,
-                                const QByteArray &pattern)
+// The first of the starts 0 .. starts-1 in buf where the pattern lies and
+// its byte at `key` is `b`: memchr for b, a compare where it lies.
+std::optional<size_t> firstWith(const uint8_t *buf, size_t starts, const QByteArray &pattern,
+                                size_t key, uint8_t b, bool matchCase)
 {
-    const size_t m = size_t(pattern.size());
-    if (length < m)
-        return std::nullopt;
-    size_t end = std::min(starts, length - m + 1); // candidate starts: 0 .. end-1
-    const auto *pat = reinterpret_cast<const uint8_t *>(pattern.constData());
-    while (end > 0) {
-        const void *hit = memrchr(buf, pat[0], end);
+    for (size_t from = 0; from < starts;) {
+        const void *hit = std::memchr(buf + key + from, b, starts - from);
         if (!hit)
             return std::nullopt;
-        const size_t at = size_t(static_cast<const uint8_t *>(hit) - buf);
-        if (std::memcmp(buf + at, pat, m) == 0)
+        const size_t at = size_t(static_cast<const uint8_t *>(hit) - buf) - key;
+        if (matchesAt(buf + at, pattern, matchCase))
+            return at;
+        from = at + 1;
+    }
+    return std::nullopt;
+}
+
+// The same from the other end: memrchr, the last such start.
+std::optional<size_t> lastWith(const uint8_t *buf, size_t starts, const QByteArray &pattern,
+                               size_t key, uint8_t b, bool matchCase)
+{
+    for (size_t end = starts; end > 0;) {
+        const void *hit = memrchr(buf + key, b, end);
+        if (!hit)
+            return std::nullopt;
+        const size_t at = size_t(static_cast<const uint8_t *>(hit) - buf) - key;
+        if (matchesAt(buf + at, pattern, matchCase))
             return at;
         end = at;
     }
@@ -138,25 +137,73 @@ int32_t ByteSearch::readAt(int64_t offset, int64_t count)
     // Fewer bytes than asked: the file ends there now.
     if (got < count)
         m_end = std::min(m_end, offset + got);
-    if (!m_matchCase)
-        fold(m_buffer.data(), size_t(got));
+    if (!m_sampled)
+        chooseRareByte(size_t(got));
     return got;
 }
 
-// From the first chunk: the pattern byte that occurs least in it, when it
-// is rare enough (under one in a thousand) for memchr to beat memmem.
+// From the first chunk: the pattern byte that occurs least in it (either
+// case of a letter, when case does not count). A backward search always
+// looks for it; a forward one only when it is rare enough (under one in a
+// thousand) for memchr to beat memmem.
 void ByteSearch::chooseRareByte(size_t length)
 {
     m_sampled = true;
     size_t count[256] = {};
     for (size_t i = 0; i < length; ++i)
         ++count[m_buffer[i]];
-    size_t best = 0;
+    const auto weight = [&](qsizetype k) {
+        const uint8_t b = uint8_t(m_pattern[k]);
+        return count[b] + (b != otherCase(b) ? count[otherCase(b)] : 0);
+    };
+    qsizetype best = 0;
     for (qsizetype k = 1; k < m_pattern.size(); ++k)
-        if (count[uint8_t(m_pattern[k])] < count[uint8_t(m_pattern[best])])
-            best = size_t(k);
-    if (count[uint8_t(m_pattern[qsizetype(best)])] * 1024 < length)
-        m_rare = best;
+        if (weight(k) < weight(best))
+            best = k;
+    m_least = size_t(best);
+    if (weight(best) * 1024 < length)
+        m_rare = size_t(best);
+}
+
+uint8_t ByteSearch::otherCase(uint8_t b) const
+{
+    return !m_matchCase && b >= 'a' && b <= 'z' ? uint8_t(b - ('a' - 'A')) : b;
+}
+
+// The first start (backward the last) of `starts` in the chunk of `length`
+// bytes where the whole pattern lies.
+std::optional<size_t> ByteSearch::matchIn(size_t length, size_t starts)
+{
+    const size_t m = size_t(m_pattern.size());
+    if (length < m)
+        return std::nullopt;
+    starts = std::min(starts, length - m + 1);
+    uint8_t *buf = m_buffer.data();
+    // memchr or memrchr for a rare pattern byte runs at memory speed where
+    // memmem can slow to a crawl (00 00 00 01 in zeros). Forward without one:
+    // memmem. Backward there is no memrmem: the least common byte it is.
+    if (!m_backward && !m_rare) {
+        // memmem knows no case: the chunk's letters are made small first.
+        if (!m_matchCase)
+            fold(buf, length);
+        const void *hit = memmem(buf, starts + m - 1, m_pattern.constData(), m);
+        return hit ? std::optional(size_t(static_cast<const uint8_t *>(hit) - buf)) : std::nullopt;
+    }
+    // The pattern byte that is rare, in each of its cases; the bytes stay as
+    // they are, which costs less than folding them all.
+    const size_t key = m_backward ? m_least : *m_rare;
+    const uint8_t b = uint8_t(m_pattern[qsizetype(key)]);
+    const auto with = [&](uint8_t each) {
+        return m_backward ? lastWith(buf, starts, m_pattern, key, each, m_matchCase)
+                          : firstWith(buf, starts, m_pattern, key, each, m_matchCase);
+    };
+    const std::optional<size_t> at = with(b);
+    if (otherCase(b) == b)
+        return at;
+    const std::optional<size_t> other = with(otherCase(b));
+    if (!at || !other)
+        return at ? at : other;
+    return m_backward ? std::max(at, other) : std::min(at, other);
 }
 
 void ByteSearch::found(int64_t offset)
@@ -176,11 +223,8 @@ bool ByteSearch::stepForward(const Segment &s)
     const int64_t startsEnd = std::min(to, m_cursor + m_chunk);
     const int32_t got = readAt(m_cursor, startsEnd - m_cursor + m - 1);
     m_done += startsEnd - m_cursor;
-    if (!m_sampled)
-        chooseRareByte(size_t(got));
-    const uint8_t *hit = firstMatch(m_buffer.data(), size_t(got), m_pattern, m_rare);
-    if (hit) {
-        found(m_cursor + (hit - m_buffer.data()));
+    if (const auto at = matchIn(size_t(got), size_t(startsEnd - m_cursor))) {
+        found(m_cursor + int64_t(*at));
         return false;
     }
     m_cursor = startsEnd;
@@ -197,8 +241,7 @@ bool ByteSearch::stepBackward(const Segment &s)
     const int64_t from = std::max(s.from, m_cursor - m_chunk);
     const int32_t got = readAt(from, m_cursor - from + m - 1);
     m_done += m_cursor - from;
-    const auto at = lastMatch(m_buffer.data(), size_t(got), size_t(m_cursor - from), m_pattern);
-    if (at) {
+    if (const auto at = matchIn(size_t(got), size_t(m_cursor - from))) {
         found(from + int64_t(*at));
         return false;
     }

@@ -59,6 +59,8 @@ private:
     bool stepForward(const Segment &s);
     bool stepBackward(const Segment &s);
     int32_t readAt(int64_t offset, int64_t count);
+    std::optional<size_t> matchIn(size_t length, size_t starts);
+    uint8_t otherCase(uint8_t b) const;
     void found(int64_t offset);
     void chooseRareByte(size_t length);
 
@@ -76,7 +78,8 @@ private:
     int64_t m_total;
     std::vector<uint8_t> m_buffer;
     bool m_sampled = false;
-    std::optional<size_t> m_rare; // the pattern byte a forward search looks for first
+    size_t m_least = 0;           // the pattern byte least common in the first chunk
+    std::optional<size_t> m_rare; // the same, when rare enough for memchr forward
     std::optional<int64_t> m_match;
     bool m_wrapped = false;
 };
