@@ -1,11 +1,14 @@
 // The main window on a real X server, driven through xdotool as a person
 // drives it: every way a notice can be raised leaves it on screen half a
-// second later, and a match marks and selects what it found. "On screen"
+// second later, a match marks and selects what it found, the Searching
+// window stops however it is asked, and a drop that fails once let go is
+// answered as not taken. "On screen"
 // is read off the screen itself: the pixels the X server shows where the
 // band lies are those the band draws.
 #include "tests/viewer/mainwindow_fixture.h"
 
 #include "tests/support/realx.h"
+#include "tests/viewer/longsearch.h"
 
 #include "viewer/core/modFormOps.h"
 
@@ -19,6 +22,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
@@ -27,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -331,6 +337,57 @@ INSTANTIATE_TEST_SUITE_P(
                     MatchCase{"AcrossALine", 0x30E, 1, 4, "DE AD", true},
                     MatchCase{"AcrossAPage", 0x3FE, 1, 2, "DE AD", true}),
     [](const auto &info) { return info.param.name; });
+
+// ---- the Searching window -------------------------------------------------
+
+// Over the main window: a click on Cancel and Space (Cancel has the focus)
+// stop a search that never ends by itself, and a Page Down sent to the main
+// window before or while the window shows does not page it.
+TEST_F(OnX, SearchingStopsOnAClickOrSpaceAndTheMainWindowTakesNoKeys)
+{
+    open(makeFile("three.bin", 3));
+    // The same Page Down pages while no search runs.
+    ASSERT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.updScroll->value() == -1; }));
+
+    struct Way
+    {
+        const char *name;
+        std::function<testing::AssertionResult(QPushButton &)> stop;
+    } ways[] = {
+        {"a click on Cancel", [](QPushButton &cancel) { return realx::click(&cancel); }},
+        {"Space on Cancel",
+         [](QPushButton &cancel) {
+             EXPECT_TRUE(cancel.hasFocus());
+             return realx::keys({QStringLiteral("space")});
+         }},
+    };
+    for (const Way &w : ways) {
+        SCOPED_TRACE(w.name);
+        bool shown = false;
+        const auto search = nvtest::searchUntilStopped(
+            form,
+            // Before the window shows: the key waits, and then the window
+            // holds it off.
+            [&] { EXPECT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")})); },
+            [&](QProgressDialog &d) {
+                shown = true;
+                EXPECT_TRUE(realx::waitMappedAndFocused(&d));
+                const QPoint off = d.frameGeometry().center() - form.frameGeometry().center();
+                // Less the frame Qt allows for (10 by 40 pixels) where no
+                // window manager draws one, and a pixel of rounding.
+                EXPECT_TRUE(std::abs(off.x()) <= 11 && std::abs(off.y()) <= 41)
+                    << "not centred on the main window: " << off.x() << ", " << off.y();
+                // And while it shows; before the stop, so it has reached the
+                // main window by the time the search ends.
+                EXPECT_TRUE(realx::keysTo(&form, {QStringLiteral("Next")}));
+                EXPECT_TRUE(w.stop(*d.findChild<QPushButton *>()));
+            });
+        EXPECT_EQ(search, nv::SearchRun::Cancelled);
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(ui.updScroll->value(), -1);
+    }
+}
 
 // ---- a drop that fails once let go ---------------------------------------
 
