@@ -4,7 +4,6 @@
 #include "platform/forms/form.h"
 #include "platform/forms/label.h"
 #include "platform/forms/units.h"
-#include "viewer/frmMain.h"
 
 #include <QAccessible>
 #include <QFontMetrics>
@@ -15,10 +14,9 @@ namespace nv {
 void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height)
 {
     form.setCaption(caption);
-    // A dialog of the main window rather than a tool window: as its transient
-    // window it stays above it and out of the task bar, and opens on it.
+    // A dialog of its owner rather than a tool window: as the owner's
+    // transient window it stays above it and out of the task bar.
     form.setFrameStyle(forms::FrameStyle::FixedDialog);
-    form.setOwner(&frmMain::instance());
     form.setStartUpPosition(forms::StartUpPosition::CenterOwner);
     form.setClientSizeTwips(width, height);
 }

@@ -15,8 +15,8 @@ class CommandButton;
 class Label;
 } // namespace forms
 
-// A fixed dialog frame with `caption`, a dialog of the main window centred on
-// it, whose client area is width x height twips.
+// A fixed dialog frame with `caption`, centred on its owner (the window that
+// opens it sets it), whose client area is width x height twips.
 void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height);
 
 // A label for reasons, empty at first, wrapping its text; a screen reader

@@ -23,17 +23,6 @@ class CommandButton;
 class Label;
 } // namespace forms
 
-// What the dialog holds: the last search of the session.
-struct FindSettings
-{
-    QString text;
-    PatternKind kind = PatternKind::Text;
-    bool matchCase = false;
-};
-
-// How one search ended.
-enum class FindEnd { Found, NotFound, Cancelled, Failed };
-
 class frmFind : public forms::Form
 {
     Q_OBJECT

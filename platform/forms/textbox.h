@@ -80,6 +80,14 @@ public:
         bool operator==(const Run &) const = default;
     };
     void setMarks(const std::vector<Run> &runs, uint32_t background);
+    // The same from any runs with a start and a length.
+    template <class Runs> void setMarks(const Runs &runs, uint32_t background)
+    {
+        std::vector<Run> marks;
+        for (const auto &r : runs)
+            marks.push_back({r.start, r.length});
+        setMarks(marks, background);
+    }
     const std::vector<Run> &marks() const { return m_marks; }
 
 signals:

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -11,6 +12,8 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace nv::forms {
 
@@ -129,6 +132,38 @@ void UpDown::wheelEvent(QWheelEvent *event)
         }
     }
     m_wheelRemainder = int(delta);
+}
+
+void UpDown::addPagingKeys(QWidget *window)
+{
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::Key_PageDown), [this] { stepDown(); }},
+        {QKeySequence(Qt::Key_PageUp), [this] { stepUp(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_End), [this] { setValue(m_min); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { setValue(m_max); }},
+    };
+    for (const auto &[key, step] : keys) {
+        auto *action = new QAction(window);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+        connect(action, &QAction::triggered, this, step);
+    }
+}
+
+void UpDown::takeWheelOf(QWidget *other)
+{
+    m_wheelOf = other;
+    other->installEventFilter(this);
+}
+
+bool UpDown::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel && watched == m_wheelOf) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void UpDown::resizeEvent(QResizeEvent *event)

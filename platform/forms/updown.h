@@ -42,6 +42,13 @@ public:
     void stepUp();
     void stepDown();
 
+    // Page Down and Page Up step down and up, Ctrl+End and Ctrl+Home go to
+    // Min and Max in one change, as shortcuts of `window` whichever of its
+    // controls has the focus; at an end of the range nothing changes.
+    void addPagingKeys(QWidget *window);
+    // The wheel over `other` steps this control as over itself.
+    void takeWheelOf(QWidget *other);
+
     // What a screen reader hears as the control's value (a spin box's); the
     // number itself unless the owner says otherwise. It is told again on
     // every change of the value or the range.
@@ -59,6 +66,7 @@ signals:
     void changed();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -72,6 +80,7 @@ private:
     void changeTo(int32_t value);
     void valueTextChanged();
 
+    QWidget *m_wheelOf = nullptr;
     QToolButton *m_up;
     QToolButton *m_down;
     QWidget *m_focusFrame;

@@ -17,8 +17,9 @@ struct frmMainControls
           mnuView(form.mnuView), mnuHelp(form.mnuHelp), mnuFileSub(form.mnuFileSub),
           mnuEditSub(form.mnuEditSub), mnuViewSub(form.mnuViewSub), mnuHelpSub(form.mnuHelpSub),
           mnuSearchSub(form.mnuSearchSub), mnuEditCopyAs(form.mnuEditCopyAs),
-          mnuCopyAsHex(form.mnuCopyAsHex), mnuCopyAsCArray(form.mnuCopyAsCArray),
-          mnuFileReload(form.mnuFileReload), notice(*form.m_notice), diskWatch(form.m_diskWatch),
+          mnuCopyAsHex(form.mnuCopyAsSub.item(frmMain::CopyAsHex)),
+          mnuCopyAsCArray(form.mnuCopyAsSub.item(frmMain::CopyAsCArray)),
+          mnuFileReload(form.mnuFileReload), notice(*form.m_notice), file(form.m_file),
           displayColors(form.displayColors())
     {
     }
@@ -40,9 +41,9 @@ struct frmMainControls
     QAction *const mnuCopyAsHex;
     QAction *const mnuCopyAsCArray;
     QAction *const mnuFileReload;
-    // The last notice shown at the display, and the watch on the open file.
+    // The band of notices under the page, and the open file.
     forms::Notice &notice;
-    DiskWatch &diskWatch;
+    ViewedFile &file;
     // What the window gives its options dialog.
     DisplayColors &displayColors;
 

@@ -57,15 +57,15 @@ TEST_F(CopyAndReload, ItemsOfTheirOwnEnabledWhileAFileIsOpen)
     EXPECT_EQ(ui.mnuCopyAsHex->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
     EXPECT_EQ(ui.mnuFileReload->shortcut(), QKeySequence(QStringLiteral("F5")));
     EXPECT_FALSE(commandsEnabled());
-    EXPECT_FALSE(ui.diskWatch.watching());
+    EXPECT_FALSE(ui.file.watching());
 
     open(makeFile("one.bin", 1));
     EXPECT_TRUE(commandsEnabled());
     EXPECT_FALSE(ui.mnuEditSub.enabled(nvtest::kCopy)); // Copy keeps its own state
-    EXPECT_TRUE(ui.diskWatch.watching());
+    EXPECT_TRUE(ui.file.watching());
     ui.mnuFileSub.click(kClose);
     EXPECT_FALSE(commandsEnabled());
-    EXPECT_FALSE(ui.diskWatch.watching());
+    EXPECT_FALSE(ui.file.watching());
     // A failed open leaves Close enabled but no file open.
     open((dir / "missing.bin").string());
     EXPECT_TRUE(ui.mnuFileSub.enabled(kClose));
@@ -188,7 +188,7 @@ TEST_F(CopyAndReload, ChangesOnDiskAreToldUntilReloaded)
     EXPECT_EQ(
         ui.notice.shown(),
         QStringLiteral("Page 2 of 3 \u00B7 0x200 \u00B7 %1 bytes").arg(QLocale().toString(1028)));
-    EXPECT_EQ(ui.diskWatch.state(), nv::DiskState::Same);
+    EXPECT_EQ(ui.file.diskState(), nv::DiskState::Same);
 
     struct
     {
@@ -208,12 +208,12 @@ TEST_F(CopyAndReload, ChangesOnDiskAreToldUntilReloaded)
     };
     for (const auto &c : cases) {
         c.change();
-        ui.diskWatch.check();
-        EXPECT_EQ(ui.diskWatch.state(), c.state) << c.what;
+        ui.file.checkDisk();
+        EXPECT_EQ(ui.file.diskState(), c.state) << c.what;
     }
     EXPECT_EQ(ui.notice.shown(), "Deleted on disk - the copy shown stays open");
     ui.mnuFileSub.click(kClose);
-    EXPECT_FALSE(ui.diskWatch.watching());
+    EXPECT_FALSE(ui.file.watching());
 }
 
 } // namespace

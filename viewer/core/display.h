@@ -38,4 +38,22 @@ public:
     virtual void setBackColor(uint32_t color) = 0;
 };
 
+// Both, for any text box that has these members by these names (the main
+// window's), without the page path knowing the widget.
+template <class Box> class DisplayOf : public DisplayText, public DisplayColors
+{
+public:
+    explicit DisplayOf(Box *box) : m_box(box) {}
+    QString text() const override { return m_box->text(); }
+    void setText(const QString &text) override { m_box->setText(text); }
+    void appendText(QStringView tail) override { m_box->appendText(tail); }
+    uint32_t foreColor() const override { return m_box->foreColor(); }
+    uint32_t backColor() const override { return m_box->backColor(); }
+    void setForeColor(uint32_t color) override { m_box->setForeColor(color); }
+    void setBackColor(uint32_t color) override { m_box->setBackColor(color); }
+
+private:
+    Box *m_box;
+};
+
 } // namespace nv

@@ -1,13 +1,11 @@
 #include "viewer/core/droppedfile.h"
 
 #include "platform/runtime/ascii.h"
-#include "platform/runtime/posixfile.h"
 
 #include <QList>
 
 #include <cstdint>
 #include <optional>
-#include <sys/stat.h>
 
 namespace nv {
 
@@ -77,21 +75,6 @@ QByteArray localFileOfUriList(const QByteArray &uriList, const QByteArray &hostN
         uri = trimmed;
     }
     return count == 1 ? localPath(uri, hostName) : QByteArray();
-}
-
-bool canBeShown(const QByteArray &path)
-{
-    // Asked at every move of a drag: only a regular file is opened to find
-    // out, as opening a FIFO or a device may act on it.
-    struct stat info;
-    if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > INT32_MAX)
-        return false;
-    // Its first byte must read too (it does not for /proc/self/mem): what
-    // fails once let go would be told to the source only after it has shown
-    // the drop as taken.
-    const posix::OpenedFile f = posix::openRegularForRead(path.toStdString());
-    uint8_t first = 0;
-    return f.ok() && f.info.st_size <= INT32_MAX && posix::readAt(f.fd.get(), &first, 1, 0) >= 0;
 }
 
 } // namespace nv

@@ -17,9 +17,4 @@ namespace nv {
 // or an escaped NUL.
 QByteArray localFileOfUriList(const QByteArray &uriList, const QByteArray &hostName);
 
-// Whether the window could show the file at `path`: an existing regular file
-// that can be opened for reading, is shorter than 2 GiB and whose first byte
-// reads. A drop of anything else is refused before it is let go.
-bool canBeShown(const QByteArray &path);
-
 } // namespace nv

@@ -9,6 +9,20 @@ namespace nv {
 
 enum class PatternKind { Text, HexBytes };
 
+// What the Find dialog holds: the last search of the session.
+struct FindSettings
+{
+    QString text;
+    PatternKind kind = PatternKind::Text;
+    bool matchCase = false;
+
+    // Case is a matter of text: hex bytes match exactly.
+    bool exactCase() const { return kind == PatternKind::HexBytes || matchCase; }
+};
+
+// How one search ended.
+enum class FindEnd { Found, NotFound, Cancelled, Failed };
+
 struct FindPattern
 {
     QByteArray bytes;

@@ -1,5 +1,7 @@
 #include "viewer/core/offsetinput.h"
 
+#include "viewer/core/pageposition.h"
+
 #include "platform/runtime/ascii.h"
 
 #include <algorithm>
@@ -60,11 +62,6 @@ bool isForeignDigit(QChar c)
     return c.isDigit() && c.unicode() >= 0x80;
 }
 
-QString hexOf(int64_t value)
-{
-    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
-}
-
 } // namespace
 
 OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size)
@@ -117,19 +114,9 @@ OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size)
     if (target >= size)
         return {std::nullopt, QStringLiteral("That lies past the end of the file: its last byte "
                                              "is at %1 (%2).")
-                                  .arg(hexOf(size - 1))
+                                  .arg(hexOffsetText(size - 1))
                                   .arg(size - 1)};
     return {target, {}};
-}
-
-QString PositionSummary(int64_t page, int64_t pages, int64_t size, const QLocale &locale)
-{
-    if (size <= 0)
-        return QStringLiteral("Empty file");
-    return QStringLiteral("Page %1 of %2 \u00B7 %3 %4")
-        .arg(locale.toString(qlonglong(page)), locale.toString(qlonglong(pages)),
-             locale.toString(qlonglong(size)),
-             size == 1 ? QStringLiteral("byte") : QStringLiteral("bytes"));
 }
 
 } // namespace nv

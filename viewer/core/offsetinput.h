@@ -23,9 +23,4 @@ struct OffsetInput
 // inside a file of `size` bytes.
 OffsetInput ParseOffset(QStringView text, int64_t current, int64_t size);
 
-// "Page 10 of 2,048 · 1,048,576 bytes" (the page counted from 1), or
-// "Empty file".
-QString PositionSummary(int64_t page, int64_t pages, int64_t size,
-                        const QLocale &locale = QLocale());
-
 } // namespace nv

@@ -1,5 +1,6 @@
 #include "viewer/core/pageposition.h"
 
+#include "viewer/core/modFormOps.h"
 #include "viewer/core/pagetables.h"
 
 #include <algorithm>
@@ -51,6 +52,32 @@ QString byteRunText(const ByteRun &run, const QLocale &locale)
     return QStringLiteral("%1-%2 (%3)")
         .arg(hexOffsetText(run.first), hexOffsetText(run.first + run.count - 1),
              bytesText(run.count, locale));
+}
+
+ReachCells reachCells(const ByteRun &reached, int64_t pageOffset)
+{
+    const int from = int(std::clamp<int64_t>(reached.first - pageOffset, 0, kBytesPerPage - 1));
+    const int to = int(std::clamp<int64_t>(reached.first + reached.count - 1 - pageOffset, from,
+                                           kBytesPerPage - 1));
+    ReachCells cells;
+    for (int k = from; k <= to; ++k)
+        cells.marks.push_back({hexDigitIndex(k), 2});
+    for (int k = from; k <= to; ++k) {
+        if (k == from || k % kBytesPerLine == 0)
+            cells.marks.push_back({charIndex(k), 0});
+        ++cells.marks.back().length;
+    }
+    const int lineLast = from - from % kBytesPerLine + kBytesPerLine - 1;
+    const int start = hexDigitIndex(from);
+    cells.selection = {start, hexDigitIndex(std::min(to, lineLast)) + 2 - start};
+    return cells;
+}
+
+QString PositionSummary(int32_t value, int32_t min, int64_t size, const QLocale &locale)
+{
+    if (size <= 0)
+        return QStringLiteral("Empty file");
+    return pageOfPages(value, min, locale) + QStringLiteral(" \u00B7 ") + bytesText(size, locale);
 }
 
 QString statusLine(int32_t value, int32_t min, const ByteRun &at, int64_t size,

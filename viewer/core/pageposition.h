@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace nv {
 
@@ -34,6 +35,30 @@ struct ByteRun
 // "0x1234", or "0x1234-0x1243 (16 bytes)" for more than one byte.
 QString hexOffsetText(int64_t offset);
 QString byteRunText(const ByteRun &run, const QLocale &locale = QLocale());
+
+// A run of characters of the rendered page.
+struct TextRun
+{
+    int start = 0;
+    int length = 0;
+    bool operator==(const TextRun &) const = default;
+};
+
+// What the window shows of the bytes a jump or a match reached, on the page
+// that starts at `pageOffset`: marks on every byte's two digits and its
+// character, and a selection of the hex digits from the first byte to the
+// last on the first line they occupy, so that a copy holds digits alone.
+struct ReachCells
+{
+    TextRun selection;
+    std::vector<TextRun> marks;
+};
+ReachCells reachCells(const ByteRun &reached, int64_t pageOffset);
+
+// "Page 10 of 2,048 · 1,048,576 bytes", or "Empty file": where the Go to
+// dialog says the user is.
+QString PositionSummary(int32_t value, int32_t min, int64_t size,
+                        const QLocale &locale = QLocale());
 
 // "Page 10 of 296 · 0x1234 · 151,344 bytes": the page, where the user is
 // (nothing for an empty file) and the file's size.

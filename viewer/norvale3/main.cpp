@@ -7,6 +7,7 @@
 
 #include "platform/forms/form.h"
 #include "platform/forms/handler.h"
+#include "platform/forms/messagebox.h"
 #include "platform/runtime/stdstreams.h"
 #include "viewer/icon/appicon.h"
 
@@ -122,7 +123,8 @@ int main(int argc, char **argv)
         if (const std::exception_ptr failure = mainWindow.openFileNamed(*commandLine.file)) {
             const QByteArray line = nv::cannotOpenLine(*commandLine.file, failure);
             std::fputs(line.constData(), stderr);
-            mainWindow.tellFailure(QString::fromLocal8Bit(line.trimmed()));
+            nv::forms::msgBox(QString::fromLocal8Bit(line.trimmed()), nv::MsgButtons::OK,
+                              mainWindow.caption());
         }
     }
     return QApplication::exec();

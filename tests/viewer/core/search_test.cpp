@@ -3,6 +3,7 @@
 #include "platform/files/filenumbers.h"
 #include "tests/support/testenv.h"
 #include "viewer/core/bytesearch.h"
+#include "viewer/core/pageposition.h"
 #include "viewer/core/findpattern.h"
 #include "viewer/core/modIO.h"
 #include "viewer/core/offsetinput.h"
@@ -67,9 +68,9 @@ TEST(OffsetInput, FormsRangesAndReasons)
     }
     EXPECT_TRUE(nv::ParseOffset(u"0", 0, 0).reason.contains(QLatin1String("empty")));
     const QLocale english(QLocale::English);
-    EXPECT_EQ(nv::PositionSummary(10, 2048, 1048576, english),
+    EXPECT_EQ(nv::PositionSummary(-9, -2047, 1048576, english),
               QStringLiteral("Page 10 of 2,048 \u00B7 1,048,576 bytes"));
-    EXPECT_EQ(nv::PositionSummary(1, 1, 0, english), QStringLiteral("Empty file"));
+    EXPECT_EQ(nv::PositionSummary(0, 1, 0, english), QStringLiteral("Empty file"));
 }
 
 TEST(FindPattern, HexAndText)
