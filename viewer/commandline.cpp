@@ -1,13 +1,11 @@
 #include "viewer/commandline.h"
 
 #include "platform/appinfo/appinfo.h"
-#include "platform/runtime/error.h"
+#include "viewer/core/viewedfile.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QStringList>
-
-#include <cstring>
 
 namespace nv {
 
@@ -106,15 +104,8 @@ QByteArray cannotOpenLine(const QByteArray &file, const std::exception_ptr &fail
     QByteArray reason;
     try {
         std::rethrow_exception(failure);
-    } catch (const RuntimeError &e) {
-        if (e.systemError())
-            reason = std::strerror(e.systemError());
-        else if (e.number() == err::Overflow) // the length does not fit a position
-            reason = "File too large for Norvale (2 GiB or more)";
-        else
-            reason = e.what();
     } catch (const std::exception &e) {
-        reason = e.what();
+        reason = reasonOf(e).toLocal8Bit();
     }
     return "norvale3: cannot open '" + file + "': " + reason + '\n';
 }

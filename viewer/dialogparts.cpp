@@ -21,6 +21,21 @@ void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int 
     form.setClientSizeTwips(width, height);
 }
 
+LabelledField makeLabelledField(QWidget *parent, const QString &caption, const QString &description,
+                                int left, int top, int labelWidth, int fieldWidth)
+{
+    // The classic heights: a label of one line, a field a little taller,
+    // the label's text level with the field's.
+    constexpr int kLabelHeight = 255, kFieldHeight = 330, kLabelDrop = 45;
+    LabelledField f{new forms::Label(caption, parent), new QLineEdit(parent)};
+    forms::placeTwips(f.label, left, top + kLabelDrop, labelWidth, kLabelHeight);
+    forms::placeTwips(f.field, left + labelWidth, top, fieldWidth, kFieldHeight);
+    f.label->setBuddy(f.field);
+    f.field->setAccessibleName(QString(caption).remove(u'&').remove(u':'));
+    f.field->setAccessibleDescription(description);
+    return f;
+}
+
 forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, int height)
 {
     auto *label = new forms::Label(QString(), parent);

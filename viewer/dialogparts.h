@@ -19,6 +19,18 @@ class Label;
 // opens it sets it), whose client area is width x height twips.
 void setUpSmallDialog(forms::Form &form, const QString &caption, int width, int height);
 
+// A label with an access key and the field it names: the label at (left,
+// top + 45) and `labelWidth` wide, the field after it, `fieldWidth` wide, in
+// twips. The field's accessible name is the label's words, its description
+// `description`.
+struct LabelledField
+{
+    forms::Label *label;
+    QLineEdit *field;
+};
+LabelledField makeLabelledField(QWidget *parent, const QString &caption, const QString &description,
+                                int left, int top, int labelWidth, int fieldWidth);
+
 // A label for reasons, empty at first, wrapping its text; a screen reader
 // hears its text when it changes.
 forms::Label *makeMessageLabel(QWidget *parent, int left, int top, int width, int height);

@@ -18,18 +18,16 @@ frmFind::frmFind(const FindSettings &last, Search search)
     setUpSmallDialog(*this, QStringLiteral("Find"), 5400, 2835);
 
     QWidget *c = client();
-    lblSearch = new forms::Label(QStringLiteral("&Search for:"), c);
-    forms::placeTwips(lblSearch, 120, 165, 1200, 255);
-    txtSearch = new QLineEdit(c);
+    const LabelledField searchFor = makeLabelledField(
+        c, QStringLiteral("&Search for:"),
+        QStringLiteral("Text, or hex bytes as pairs of digits such as DE AD BE EF"), 120, 120, 1200,
+        3960);
+    lblSearch = searchFor.label;
+    txtSearch = searchFor.field;
     // A paste longer than the field holds is cut without a word, so the field
     // holds more than the pattern may be: the parser then refuses it, saying why.
     txtSearch->setMaxLength(kMaxPatternChars + 1);
     txtSearch->setText(last.text);
-    forms::placeTwips(txtSearch, 1320, 120, 3960, 330);
-    lblSearch->setBuddy(txtSearch);
-    txtSearch->setAccessibleName(QStringLiteral("Search for"));
-    txtSearch->setAccessibleDescription(
-        QStringLiteral("Text, or hex bytes as pairs of digits such as DE AD BE EF"));
     txtSearch->selectAll();
 
     optText = new QRadioButton(QStringLiteral("&Text"), c);

@@ -20,15 +20,13 @@ frmGoToOffset::frmGoToOffset(int64_t current, int64_t size, const QString &summa
     lblPosition = new forms::Label(summary, c);
     forms::placeTwips(lblPosition, 120, 120, 4560, 255);
 
-    lblOffset = new forms::Label(QStringLiteral("&Offset:"), c);
-    forms::placeTwips(lblOffset, 120, 525, 840, 255);
-    txtOffset = new QLineEdit(c);
-    forms::placeTwips(txtOffset, 960, 480, 3720, 330);
-    lblOffset->setBuddy(txtOffset);
-    txtOffset->setAccessibleName(QStringLiteral("Offset"));
-    txtOffset->setAccessibleDescription(
+    const LabelledField offset = makeLabelledField(
+        c, QStringLiteral("&Offset:"),
         QStringLiteral("A byte offset from 0: decimal, or hexadecimal as 0x3A2F40 or 3A2F40h; "
-                       "+ or - in front moves from the current position"));
+                       "+ or - in front moves from the current position"),
+        120, 480, 840, 3720);
+    lblOffset = offset.label;
+    txtOffset = offset.field;
     txtOffset->setPlaceholderText(QStringLiteral("0x3A2F40, 3A2F40h, 1048576, +512"));
 
     const DialogButtons buttons = makeDialogButtons(c, QStringLiteral("OK"), 2280, 1665);

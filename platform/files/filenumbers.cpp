@@ -91,22 +91,6 @@ void openForRead(int number, const std::string &path)
     table()[size_t(number)] = f.fd.release();
 }
 
-void openForView(int number, const std::string &path)
-{
-    openForRead(number, path);
-    const int fd = table()[size_t(number)];
-    if (statusTable()[size_t(number)].st_size > INT32_MAX) {
-        close(number);
-        raise(err::Overflow, "File too large for Norvale (2 GiB or more)");
-    }
-    uint8_t first = 0;
-    if (posix::readAt(fd, &first, 1, 0) < 0) {
-        const int e = errno;
-        close(number);
-        throw RuntimeError(err::DeviceIOError, std::strerror(e)).withSystemError(e);
-    }
-}
-
 const struct stat &openedStatus(int number)
 {
     openDescriptor(number);
@@ -179,11 +163,6 @@ int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out)
     if (got < 0)
         raiseSystem(err::DeviceIOError, errno);
     return int32_t(got);
-}
-
-int64_t openLength(int number)
-{
-    return int64_t(openedStatus(number).st_size);
 }
 
 uint8_t getByte(int number, int32_t position)

@@ -17,18 +17,12 @@ constexpr int kMaxFileNumber = 511;
 // FIFO can never block the program or be read without end. A failure the
 // system reported carries its errno (EISDIR for a directory).
 void openForRead(int number, const std::string &path);
-// Opens `path` as openForRead does and checks it as a file to be viewed
-// must be: shorter than 2 GiB (the page arithmetic's limit; overflow, 6,
-// beyond it) and its first byte reads. On any failure nothing stays open
-// under `number`, and the error's text says why in the system's words. A
-// file is so tried under a free number before it takes another's place
-// (renumber).
-void openForView(int number, const std::string &path);
 // The status (device, inode, size, modification time) of the file open
 // under `number` as it was when opened; 52 if it is not open.
 const struct stat &openedStatus(int number);
 // Moves the open file from one number to another that is free, so a file
-// can be opened and tried before it takes the place of another.
+// can be opened and tried before it takes the place of another: 52 from a
+// number that is not open, 55 onto one that is.
 void renumber(int from, int to);
 // Closing a number that is not open is no error.
 void close(int number);
@@ -52,7 +46,5 @@ void getBytes(int number, int32_t first, int32_t count, uint8_t *out);
 // search needs to know where the bytes end, which getBytes hides behind its
 // zeros. A failed read raises device I/O error (57).
 int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out);
-// The length of the open file now, in bytes.
-int64_t openLength(int number);
 
 } // namespace nv::files

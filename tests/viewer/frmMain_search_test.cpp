@@ -4,6 +4,8 @@
 #include "tests/viewer/longsearch.h"
 #include "tests/viewer/mainwindow_fixture.h"
 
+#include "tests/support/dialogcontrols.h"
+
 #include "platform/forms/label.h"
 #include "platform/forms/updown.h"
 #include "viewer/frmFind.h"
@@ -25,29 +27,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace nv {
-struct frmGoToOffsetControls
-{
-    explicit frmGoToOffsetControls(frmGoToOffset &f)
-        : lblPosition(f.lblPosition), txtOffset(f.txtOffset), lblMessage(f.lblMessage)
-    {
-    }
-    forms::Label *lblPosition;
-    QLineEdit *txtOffset;
-    forms::Label *lblMessage;
-};
-struct frmFindControls
-{
-    explicit frmFindControls(frmFind &f)
-        : txtSearch(f.txtSearch), optHex(f.optHex), lblMessage(f.lblMessage)
-    {
-    }
-    QLineEdit *txtSearch;
-    QRadioButton *optHex;
-    forms::Label *lblMessage;
-};
-} // namespace nv
 
 namespace {
 

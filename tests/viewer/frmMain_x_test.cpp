@@ -423,8 +423,8 @@ TEST_F(OnX, ADropThatFailsOnceLetGoIsAnsweredAsNotTaken)
     std::filesystem::create_directory(changing);
     ASSERT_TRUE(realx::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
     // The window answers the drop meanwhile: its events must go on.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return source.state() == QProcess::NotRunning; },
-                                realx::kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return source.state() == QProcess::NotRunning; }, realx::kWaitMs));
     const QString said = QString::fromLocal8Bit(source.readAll());
     EXPECT_TRUE(said.contains(QStringLiteral("status accepted=1"))) << said.toStdString();
     EXPECT_TRUE(said.trimmed().endsWith(QStringLiteral("finished accepted=0")))

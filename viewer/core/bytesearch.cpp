@@ -7,15 +7,13 @@
 
 namespace nv {
 
-namespace {
-
 uint8_t folded(uint8_t b)
 {
     return b >= 'A' && b <= 'Z' ? uint8_t(b + ('a' - 'A')) : b;
 }
 
-// ASCII capitals to small letters, eight bytes at a time: a byte below 0x80
-// whose low seven bits lie in 'A'..'Z' gains the 0x20 bit.
+// Eight bytes at a time: a byte below 0x80 whose low seven bits lie in
+// 'A'..'Z' gains the 0x20 bit.
 void fold(uint8_t *p, size_t n)
 {
     constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
@@ -33,6 +31,8 @@ void fold(uint8_t *p, size_t n)
     for (; i < n; ++i)
         p[i] = folded(p[i]);
 }
+
+namespace {
 
 // The pattern (its letters small when case does not count) at p.
 bool matchesAt(const uint8_t *p, const QByteArray &pattern, bool matchCase)

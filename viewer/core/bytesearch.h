@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -13,6 +14,11 @@
 namespace nv {
 
 enum class SearchDirection { Forward, Backward };
+
+// ASCII capitals as small letters, every other byte as it is: a case-blind
+// search compares bytes so folded. fold does it in place, a word at a time.
+uint8_t folded(uint8_t b);
+void fold(uint8_t *bytes, size_t count);
 
 struct SearchRequest
 {

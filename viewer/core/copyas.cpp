@@ -2,6 +2,8 @@
 
 #include "viewer/core/modFormOps.h"
 
+#include "platform/runtime/ascii.h"
+
 #include <algorithm>
 
 namespace nv {
@@ -16,7 +18,8 @@ bool touches(int start, int end, int from, int length)
 
 QString hexPair(uint8_t b)
 {
-    return QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    const char pair[] = {ascii::upperHexDigit(b >> 4u), ascii::upperHexDigit(b), '\0'};
+    return QLatin1String(pair);
 }
 
 } // namespace

@@ -8,12 +8,17 @@ DiskState diskStateOf(const QByteArray &fileName, const struct stat &opened)
 {
     struct stat now;
     if (::stat(fileName.constData(), &now) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? DiskState::Deleted : DiskState::Changed;
+        return diskStateOfFailure(errno);
     const bool same = now.st_dev == opened.st_dev && now.st_ino == opened.st_ino &&
                       now.st_size == opened.st_size &&
                       now.st_mtim.tv_sec == opened.st_mtim.tv_sec &&
                       now.st_mtim.tv_nsec == opened.st_mtim.tv_nsec;
     return same ? DiskState::Same : DiskState::Changed;
+}
+
+DiskState diskStateOfFailure(int error)
+{
+    return error == ENOENT || error == ENOTDIR ? DiskState::Deleted : DiskState::Changed;
 }
 
 DiskWatch::DiskWatch(QObject *parent) : QObject(parent)

@@ -20,6 +20,10 @@ enum class DiskState { Same, Changed, Deleted };
 // What became of the file that had status `opened` when it was opened,
 // seen by the name it was opened by.
 DiskState diskStateOf(const QByteArray &fileName, const struct stat &opened);
+// The same when the name cannot be looked at, by the system's error: only a
+// name that is gone (or a folder on its way) means a deleted file; a folder
+// made unreadable, say, may still hold it.
+DiskState diskStateOfFailure(int error);
 
 class DiskWatch : public QObject
 {

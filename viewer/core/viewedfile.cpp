@@ -105,6 +105,7 @@ void ViewedFile::tryThen(const QByteArray &fileName, const std::function<void()>
         dropTried();
         throw;
     }
+    dropTried(); // when `replace` did not take it
 }
 
 void ViewedFile::open(const QByteArray &fileName)

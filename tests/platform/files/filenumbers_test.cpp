@@ -104,6 +104,11 @@ TEST_F(FileNumbers, NumbersAreCheckedAndClosingIsForgiving)
     files::openForRead(1, p);
     EXPECT_TRUE(files::isOpen(1));
     EXPECT_EQ(errorOf([&] { files::openForRead(1, p); }), 55);
+    files::openForRead(2, p);
+    EXPECT_EQ(errorOf([&] { files::renumber(1, 2); }), 55); // onto an open number
+    EXPECT_EQ(errorOf([&] { files::renumber(3, 4); }), 52); // from a closed one
+    EXPECT_TRUE(files::isOpen(1) && files::isOpen(2) && !files::isOpen(4));
+    files::close(2);
     files::close(1);
     files::close(1);
     files::close(-3);

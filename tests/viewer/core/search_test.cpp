@@ -3,10 +3,10 @@
 #include "platform/files/filenumbers.h"
 #include "tests/support/testenv.h"
 #include "viewer/core/bytesearch.h"
-#include "viewer/core/pageposition.h"
 #include "viewer/core/findpattern.h"
 #include "viewer/core/modIO.h"
 #include "viewer/core/offsetinput.h"
+#include "viewer/core/pageposition.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +111,20 @@ TEST(FindPattern, HexAndText)
               nv::kMaxPatternBytes);
     EXPECT_TRUE(nv::ParsePattern(longestHex + u' ', PatternKind::HexBytes)
                     .reason.contains(QLatin1String("longer than")));
+}
+
+// The fold a word at a time agrees with the byte rule for every value, at
+// every place in a word and in the tail that is folded byte by byte.
+TEST(SearchFold, EveryByteValueAtEveryPlace)
+{
+    for (int start = 0; start < 8; ++start) {
+        uint8_t bytes[256 + 16];
+        for (size_t i = 0; i < sizeof bytes; ++i)
+            bytes[i] = uint8_t(i - size_t(start));
+        nv::fold(bytes + start, 256 + 9);
+        for (size_t i = 0; i < 256 + 9; ++i)
+            ASSERT_EQ(bytes[size_t(start) + i], nv::folded(uint8_t(i))) << start << " " << i;
+    }
 }
 
 class Search : public ::testing::Test
