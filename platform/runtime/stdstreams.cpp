@@ -26,10 +26,9 @@ void keepStandardDescriptors()
 
 int closeStandardOutput(const char *program, int status)
 {
-    // The C library keeps no reason with a stream's error: when the write
-    // that failed left nothing behind for the close to try again, errno as
-    // found here is that write's, the last failure of the program's output.
-    const int earlier = errno;
+    // The C library keeps no reason with a stream's error: when the close
+    // itself succeeds after a write that failed, errno may be anything since,
+    // so no reason is given, as the system's own tools give none.
     const bool pending = __fpending(stdout) != 0;
     const bool failedBefore = std::ferror(stdout) != 0;
     errno = 0;
@@ -39,7 +38,7 @@ int closeStandardOutput(const char *program, int status)
     // alone: nothing was lost.
     if (!failedBefore && !(closeFailed && (pending || error != EBADF)))
         return status;
-    const int reason = closeFailed ? error : earlier;
+    const int reason = closeFailed ? error : 0;
     if (reason)
         std::fprintf(stderr, "%s: write error: %s\n", program, std::strerror(reason));
     else

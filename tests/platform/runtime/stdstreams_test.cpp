@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -24,8 +25,10 @@ struct Outcome
 
 // Runs the steps of a program's start and end in a child. Exit status 99:
 // a descriptor below 3 was left free after the start.
+// With `flushed`, the program flushes its output itself and meets another
+// failure before it ends.
 Outcome runChild(bool close0, Out out, bool close2, const std::string &text, int status,
-                 const std::string &file)
+                 const std::string &file, bool flushed)
 {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0)
@@ -49,6 +52,10 @@ Outcome runChild(bool close0, Out out, bool close2, const std::string &text, int
             if (::fcntl(fd, F_GETFD) == -1)
                 _exit(99);
         std::fputs(text.c_str(), stdout);
+        if (flushed) {
+            std::fflush(stdout);
+            errno = EACCES;
+        }
         _exit(nv::closeStandardOutput("prog", status));
     }
     ::close(pipeFds[1]);
@@ -81,12 +88,18 @@ TEST(StandardStreams, LostOutputFailsAndNoStandardDescriptorIsLeftFree)
         std::string text;
         int status, expectedStatus;
         std::string err;
+        bool flushed = false;
     } cases[] = {
         {"an output that takes it", false, Out::File, false, "text\n", 0, 0, ""},
         {"a status of its own kept", false, Out::File, false, "", 2, 2, ""},
         {"a full disk", false, Out::Full, false, "text\n", 0, 1, full},
-        {"a full disk, more than a buffer", false, Out::Full, false, big, 0, 1, full},
+        // Written past the buffer, it fails before the close, which then
+        // succeeds: no reason is left to give.
+        {"a full disk, more than a buffer", false, Out::Full, false, big, 0, 1,
+         "prog: write error\n"},
         {"a failure on a full disk", false, Out::Full, false, "text\n", 2, 1, full},
+        {"a full disk met before the end: no stale reason", false, Out::Full, false, "text\n", 0, 1,
+         "prog: write error\n", true},
         {"a closed output", false, Out::Closed, false, "text\n", 0, 1, closed},
         {"a closed output given nothing", false, Out::Closed, false, "", 0, 0, ""},
         {"0 and 1 closed", true, Out::Closed, false, "text\n", 0, 1, closed},
@@ -95,8 +108,8 @@ TEST(StandardStreams, LostOutputFailsAndNoStandardDescriptorIsLeftFree)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome o =
-            runChild(c.close0, c.out, c.close2, c.text, c.status, (dir / "out").string());
+        const Outcome o = runChild(c.close0, c.out, c.close2, c.text, c.status,
+                                   (dir / "out").string(), c.flushed);
         EXPECT_EQ(o.status, c.expectedStatus);
         EXPECT_EQ(o.err, c.err);
     }
