@@ -417,20 +417,16 @@ TEST_F(Paging, AFileThatFailsOnceDroppedLeavesTheOpenFileShown)
     EXPECT_FALSE(nv::files::isOpen(nv::kTriedFileNumber));
     EXPECT_EQ(form.chosenFileName(), QString::fromStdString((dir / "twenty.bin").string()));
 
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    // Named on the command line: the reason, the system's or the viewer's
+    // own (each reason is the open file's, tested there).
     fs::resize_file(makeFile("huge.bin", 1), std::uintmax_t(1) << 31); // sparse
-    fs::create_directory(dir / "folder");
     const struct
     {
         std::string file;
         QByteArray line;
     } named[] = {
-        {"/proc/self/mem", "'/proc/self/mem': Input/output error"},
         {(dir / "huge.bin").string(), "huge.bin': File too large for Norvale (2 GiB or more)"},
         {(dir / "missing.bin").string(), "missing.bin': No such file or directory"},
-        {(dir / "folder").string(), "folder': Is a directory"},
-        {(dir / "fifo").string(), "fifo': Not a regular file"},
-        {(dir / std::string(5000, 'n')).string(), "': File name too long"},
     };
     for (const auto &n : named) {
         const QByteArray file = QByteArray::fromStdString(n.file);
