@@ -259,9 +259,11 @@ void frmMain::ToggleFileMenus()
     mnuFileSub.setEnabled(FileClose, !mnuFileSub.enabled(FileClose));
 }
 
+// The display holds a page of the open file's label width exactly.
 void frmMain::ShowSelectedPage()
 {
-    ShowPage([this] { return updScroll->value(); }, *m_display);
+    txtDisplay->setMaxLength(renderedPageLength(m_file.labelDigits()));
+    ShowPage([this] { return updScroll->value(); }, *m_display, m_file.labelDigits());
 }
 
 void frmMain::mnuEditSub_Click(int index)

@@ -45,7 +45,8 @@ bool frmMain::SelectBytes(int64_t first, int64_t last)
         return false;
     // Then what was reached, which the next page change forgets again.
     m_file.reach(first, last);
-    const ReachCells cells = reachCells(*m_file.reached(), pageOffsetOf(updScroll->value()));
+    const ReachCells cells =
+        reachCells(*m_file.reached(), pageOffsetOf(updScroll->value()), m_file.labelDigits());
     txtDisplay->setMarks(cells.marks,
                          forms::markColorOf(txtDisplay->foreColor(), txtDisplay->backColor()));
     txtDisplay->setSelStart(cells.selection.start);

@@ -24,10 +24,15 @@ std::array<int, kMaxFileNumber + 1> &table()
     return fds;
 }
 
-// Status of each open file number when it was opened.
-std::array<struct stat, kMaxFileNumber + 1> &statusTable()
+// Status and size of each open file number when it was opened.
+struct Opened
 {
-    static std::array<struct stat, kMaxFileNumber + 1> status{};
+    struct stat status;
+    int64_t size;
+};
+std::array<Opened, kMaxFileNumber + 1> &statusTable()
+{
+    static std::array<Opened, kMaxFileNumber + 1> status{};
     return status;
 }
 
@@ -73,7 +78,7 @@ posix::OpenedFile openChecked(const std::string &path)
 {
     if (path.empty() || path.find('\0') != std::string::npos)
         raise(err::PathFileAccessError);
-    posix::OpenedFile f = posix::openRegularForRead(path);
+    posix::OpenedFile f = posix::openRegularForRead(path, posix::BlockDevices::Taken);
     if (!f.ok())
         raiseOpenError(f);
     return f;
@@ -87,14 +92,20 @@ void openForRead(int number, const std::string &path)
     if (table()[size_t(number)] >= 0)
         raise(err::FileAlreadyOpen);
     posix::OpenedFile f = openChecked(path);
-    statusTable()[size_t(number)] = f.info;
+    statusTable()[size_t(number)] = {f.info, f.size};
     table()[size_t(number)] = f.fd.release();
 }
 
 const struct stat &openedStatus(int number)
 {
     openDescriptor(number);
-    return statusTable()[size_t(number)];
+    return statusTable()[size_t(number)].status;
+}
+
+int64_t openedSize(int number)
+{
+    openDescriptor(number);
+    return statusTable()[size_t(number)].size;
 }
 
 void renumber(int from, int to)
@@ -124,22 +135,19 @@ bool isOpen(int number)
     return number >= 1 && number <= kMaxFileNumber && table()[size_t(number)] >= 0;
 }
 
-int32_t fileLength(const std::string &path)
+int64_t fileLength(const std::string &path)
 {
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0)
         raise(err::FileNotFound);
-    return S_ISREG(st.st_mode) ? checkedLength(st.st_size) : 0;
+    if (S_ISBLK(st.st_mode)) {
+        const posix::OpenedFile f = posix::openRegularForRead(path, posix::BlockDevices::Taken);
+        return f.ok() ? f.size : 0;
+    }
+    return S_ISREG(st.st_mode) ? int64_t(st.st_size) : 0;
 }
 
-int32_t checkedLength(int64_t size)
-{
-    if (size < 0 || size > INT32_MAX)
-        raise(err::Overflow);
-    return int32_t(size);
-}
-
-void getBytes(int number, int32_t first, int32_t count, uint8_t *out)
+void getBytes(int number, int64_t first, int32_t count, uint8_t *out)
 {
     const int fd = openDescriptor(number);
     if (count <= 0)
@@ -165,7 +173,7 @@ int32_t readCounted(int number, int64_t offset, int32_t count, uint8_t *out)
     return int32_t(got);
 }
 
-uint8_t getByte(int number, int32_t position)
+uint8_t getByte(int number, int64_t position)
 {
     uint8_t b = 0;
     getBytes(number, position, 1, &b);

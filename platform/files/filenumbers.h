@@ -12,14 +12,18 @@ namespace nv::files {
 
 constexpr int kMaxFileNumber = 511;
 
-// Opens `path` for reading only. Anything but a regular file (a directory,
-// FIFO, socket or device) fails like a file that cannot be opened, so that a
-// FIFO can never block the program or be read without end. A failure the
-// system reported carries its errno (EISDIR for a directory).
+// Opens `path` for reading only: a regular file or a block device (a disk,
+// a partition, a loop device). Anything else (a directory, FIFO, socket or
+// character device) fails like a file that cannot be opened, so that a FIFO
+// can never block the program or be read without end. A failure the system
+// reported carries its errno (EISDIR for a directory).
 void openForRead(int number, const std::string &path);
 // The status (device, inode, size, modification time) of the file open
 // under `number` as it was when opened; 52 if it is not open.
 const struct stat &openedStatus(int number);
+// Its size when opened: a regular file's length, a block device's from the
+// kernel (its status says 0).
+int64_t openedSize(int number);
 // Moves the open file from one number to another that is free, so a file
 // can be opened and tried before it takes the place of another: 52 from a
 // number that is not open, 55 onto one that is.
@@ -27,19 +31,17 @@ void renumber(int from, int to);
 // Closing a number that is not open is no error.
 void close(int number);
 bool isOpen(int number);
-// Length by name; a missing file raises 53. A length beyond the 32-bit
-// signed range raises overflow (6).
-int32_t fileLength(const std::string &path);
-// A length as a 32-bit file length: beyond the signed range raises overflow.
-int32_t checkedLength(int64_t size);
+// Length by name (a block device's from the kernel, 0 for anything else
+// that is not a regular file); a missing file raises 53.
+int64_t fileLength(const std::string &path);
 
 // One byte at a 1-based position; a position past the end reads as 0.
-uint8_t getByte(int number, int32_t position);
+uint8_t getByte(int number, int64_t position);
 // The bytes at positions first .. first + count - 1 into out, in one read;
 // positions past the end read as 0. Same rules as getByte for each byte. A
 // file whose read would wait (a kernel log that looks regular) ends where
 // its bytes stop arriving: the read never blocks.
-void getBytes(int number, int32_t first, int32_t count, uint8_t *out);
+void getBytes(int number, int64_t first, int32_t count, uint8_t *out);
 
 // Up to `count` bytes at the 0-based `offset` into out; the count read,
 // fewer than asked at the end of the file or where a read would wait. A

@@ -20,6 +20,7 @@ std::string errorDescription(int32_t number)
     case err::PathFileAccessError: return "Path/File access error";
     case err::PathNotFound: return "Path not found";
     case err::CantCreateObject: return "ActiveX component can't create object";
+    case err::ObjectDoesntSupport: return "Object doesn't support this property or method";
     case err::CancelError: return "Cancel was selected.";
     default: return "Application-defined or object-defined error";
     }

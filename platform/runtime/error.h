@@ -24,6 +24,7 @@ constexpr int32_t PermissionDenied = 70;
 constexpr int32_t PathFileAccessError = 75;
 constexpr int32_t PathNotFound = 76;
 constexpr int32_t CantCreateObject = 429;
+constexpr int32_t ObjectDoesntSupport = 438;
 constexpr int32_t CancelError = 32755; // a common dialog's Cancel
 } // namespace err
 

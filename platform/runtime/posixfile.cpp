@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace nv::posix {
@@ -21,7 +23,7 @@ bool OpenedFile::missing() const
     return error == ENOENT || error == ENOTDIR;
 }
 
-OpenedFile openRegularForRead(const std::string &path)
+OpenedFile openRegularForRead(const std::string &path, BlockDevices blockDevices)
 {
     OpenedFile r;
     if (path.empty() || path.find('\0') != std::string::npos) {
@@ -37,8 +39,17 @@ OpenedFile openRegularForRead(const std::string &path)
         r.error = errno;
         return r;
     }
-    if (!S_ISREG(r.info.st_mode))
+    const bool device = blockDevices == BlockDevices::Taken && S_ISBLK(r.info.st_mode);
+    if (!S_ISREG(r.info.st_mode) && !device)
         return r;
+    r.size = int64_t(r.info.st_size);
+    uint64_t deviceSize = 0;
+    if (device && ::ioctl(fd.get(), BLKGETSIZE64, &deviceSize) != 0) {
+        r.error = errno;
+        return r;
+    }
+    if (device)
+        r.size = int64_t(deviceSize);
     // Left non-blocking: some files that look regular (the kernel's log in
     // /proc) make a read wait until the kernel writes more.
     r.regular = true;

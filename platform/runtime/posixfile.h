@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,21 +51,27 @@ private:
 // The outcome of opening a file for reading.
 struct OpenedFile
 {
-    Fd fd;         // open only when regular is true
-    int error = 0; // errno of a failed open or fstat, else 0
-    bool regular = false;
+    Fd fd;                // open only when regular is true
+    int error = 0;        // errno of a failed open, fstat or size, else 0
+    bool regular = false; // a regular file, or a block device where one was taken
     struct stat info = {};
+    int64_t size = 0; // its length; a block device's from the kernel
 
     bool ok() const { return regular; }
     // No such file (or a missing directory on the way).
     bool missing() const;
 };
 
+// What an open takes besides regular files.
+enum class BlockDevices { Refused, Taken };
+
 // Opens `path` for reading. The open does not block (a FIFO without a writer
-// or a device would), and anything but a regular file is closed again at
-// once: error stays 0 and regular false. The descriptor stays non-blocking
-// for its whole life, so no read on it ever waits.
-OpenedFile openRegularForRead(const std::string &path);
+// or a device would), and anything but a regular file (or, where taken, a
+// block device, whose size the kernel gives) is closed again at once: error
+// stays 0 and regular false. The descriptor stays non-blocking for its whole
+// life, so no read on it ever waits.
+OpenedFile openRegularForRead(const std::string &path,
+                              BlockDevices blockDevices = BlockDevices::Refused);
 
 // Why an open by openRegularForRead gave no regular file, in the system's
 // words ("No such file or directory", "Is a directory"); empty when it did.

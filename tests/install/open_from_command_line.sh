@@ -157,9 +157,9 @@ wait "$program" 2>/dev/null || true
 # line on standard error names the file and the reason, which a message box
 # titled as the window says over it too.
 mkdir "$s/work/folder"
-truncate -s 2G "$s/work/huge.bin" # sparse
+truncate -s 1T "$s/work/huge.bin" # sparse
 for row in "-missing.bin|No such file or directory" "folder|Is a directory" \
-    "huge.bin|File too large for Norvale (2 GiB or more)" "/proc/self/mem|Input/output error"; do
+    "huge.bin|File too large for Norvale (1 TiB or more)" "/proc/self/mem|Input/output error"; do
     name=${row%%|*} reason=${row#*|}
     (cd "$s/work" && exec "$s/bin/norvale3" -- "$name" 2>"$s/err") &
     program=$!

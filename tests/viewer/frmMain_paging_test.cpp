@@ -419,13 +419,13 @@ TEST_F(Paging, AFileThatFailsOnceDroppedLeavesTheOpenFileShown)
 
     // Named on the command line: the reason, the system's or the viewer's
     // own (each reason is the open file's, tested there).
-    fs::resize_file(makeFile("huge.bin", 1), std::uintmax_t(1) << 31); // sparse
+    fs::resize_file(makeFile("huge.bin", 1), std::uintmax_t(1) << 40); // sparse
     const struct
     {
         std::string file;
         QByteArray line;
     } named[] = {
-        {(dir / "huge.bin").string(), "huge.bin': File too large for Norvale (2 GiB or more)"},
+        {(dir / "huge.bin").string(), "huge.bin': File too large for Norvale (1 TiB or more)"},
         {(dir / "missing.bin").string(), "missing.bin': No such file or directory"},
     };
     for (const auto &n : named) {

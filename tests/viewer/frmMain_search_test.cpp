@@ -115,7 +115,7 @@ TEST_F(Search, TheItemsFollowTheOpenFile)
     ui.mnuFileSub.click(nvtest::kClose);
     EXPECT_FALSE(ui.mnuSearchSub.enabled(frmMain::SearchFindNext));
     // A file too large to show is not shown: nothing to go to.
-    std::filesystem::resize_file(dir / "forty.bin", std::uintmax_t(3) << 30);
+    std::filesystem::resize_file(dir / "forty.bin", std::uintmax_t(1) << 40);
     open((dir / "forty.bin").string());
     EXPECT_FALSE(ui.mnuSearchSub.enabled(frmMain::SearchGoTo));
     bool dialog = false;

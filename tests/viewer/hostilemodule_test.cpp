@@ -8,7 +8,9 @@
 #include "tests/support/modulefile.h"
 #include "tests/support/testenv.h"
 
+#include "viewer/core/libraries.h"
 #include "viewer/core/modIO.h"
+#include "viewer/core/viewedfile.h"
 #include "viewer/frmMain.h"
 #include "viewer/settings.h"
 
@@ -16,6 +18,7 @@
 #include "platform/com/guid.h"
 #include "platform/files/filenumbers.h"
 #include "platform/forms/textbox.h"
+#include "platform/forms/updown.h"
 #include "platform/registry/registry.h"
 #include "stringops/Strings_i.h"
 
@@ -27,13 +30,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+void registerClassAt(const GUID &clsid, const std::string &module)
+{
+    ASSERT_EQ(nv::reg::setValue(nv::reg::Root::ClassesRoot,
+                                "CLSID\\" + nv::com::guidToString(clsid) + "\\InprocServer32", "",
+                                nv::reg::Value::text(module)),
+              nv::reg::Status::Ok);
+}
+
 void registerClassesAt(const std::string &module)
 {
     for (const GUID &clsid : {CLSID_Strings, CLSID_HexFunctions})
-        ASSERT_EQ(nv::reg::setValue(nv::reg::Root::ClassesRoot,
-                                    "CLSID\\" + nv::com::guidToString(clsid) + "\\InprocServer32",
-                                    "", nv::reg::Value::text(module)),
-                  nv::reg::Status::Ok);
+        registerClassAt(clsid, module);
 }
 
 } // namespace
@@ -67,4 +75,37 @@ TEST(HostileModules, FileOpenEndsQuietly)
         EXPECT_FALSE(nv::files::isOpen(nv::kFileNumber));
     }
     EXPECT_TRUE(watchdog.finish()) << "the viewer waited on a FIFO";
+}
+
+// An install older than the viewer: HexFunctions without its second
+// interface labels every file it did before, and a larger one is refused
+// with the reason, not shown with wrong labels or a failure on its page.
+TEST(HostileModules, AnOlderHexModuleKeepsToTheFilesItCanLabel)
+{
+    nvtest::ScratchDir dir("older");
+    registerClassAt(CLSID_Strings, NV_STRINGOPS_MODULE);
+    registerClassAt(CLSID_HexFunctions, NV_OLDER_HEX_MODULE);
+    nvtest::FakeDialogs dialogs;
+    nv::gstrBackgroundColor = QStringLiteral("16777215");
+    nv::gstrFontColor = QStringLiteral("0");
+    nv::frmMain form;
+    nv::frmMainControls ui(form);
+    form.load();
+    for (const auto &[size, reason] : {std::pair{int64_t(1) << 31, ""},
+                                       std::pair{(int64_t(1) << 31) + 1, nv::kOlderHexModule}}) {
+        nvtest::writeFile(dir / "f.bin", "");
+        fs::resize_file(dir / "f.bin", std::uintmax_t(size)); // sparse
+        const std::exception_ptr failure = form.openFileNamed((dir / "f.bin").c_str());
+        QString said;
+        try {
+            if (failure)
+                std::rethrow_exception(failure);
+        } catch (const std::exception &e) {
+            said = nv::reasonOf(e);
+        }
+        EXPECT_EQ(said, QString::fromUtf8(reason)) << size;
+        ui.updScroll->setValue(ui.updScroll->min()); // the last page
+        EXPECT_EQ(ui.txtDisplay->text().left(8), QString::fromUtf8(*reason ? "" : "7FFFFE00"));
+        ui.mnuFileSub.click(nv::frmMain::FileClose);
+    }
 }

@@ -24,17 +24,17 @@ QString hexPair(uint8_t b)
 
 } // namespace
 
-PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile)
+PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile, int labelDigits)
 {
     const int start = std::max(selStart, 0);
     const int end = start + std::max(selLength, 0);
     int hexFirst = -1, hexLast = -1, charFirst = -1, charLast = -1;
     for (int b = 0; b < kBytesPerPage; ++b) {
-        if (touches(start, end, hexDigitIndex(b), 2)) {
+        if (touches(start, end, hexDigitIndex(b, labelDigits), 2)) {
             hexFirst = hexFirst < 0 ? b : hexFirst;
             hexLast = b;
         }
-        if (touches(start, end, charIndex(b), 1)) {
+        if (touches(start, end, charIndex(b, labelDigits), 1)) {
             charFirst = charFirst < 0 ? b : charFirst;
             charLast = b;
         }

@@ -2,6 +2,8 @@
 // and those bytes written out as hexadecimal text or as a C array.
 #pragma once
 
+#include "platform/com/page.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -23,7 +25,8 @@ struct PageBytes
 // `bytesInFile` bytes of the page exist (the rest are the zeros shown past
 // the end of the file) and only they are ever part of the answer, which can
 // so be empty.
-PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile);
+PageBytes selectedPageBytes(int selStart, int selLength, int bytesInFile,
+                            int labelDigits = com::kOffsetDigits);
 
 // How many bytes of the page that starts at zero-based `pageOffset` lie
 // inside a file of `fileSize` bytes.

@@ -11,15 +11,17 @@
 #include <QObject>
 #include <QTimer>
 
+#include <cstdint>
 #include <sys/stat.h>
 
 namespace nv {
 
 enum class DiskState { Same, Changed, Deleted };
 
-// What became of the file that had status `opened` when it was opened,
-// seen by the name it was opened by.
-DiskState diskStateOf(const QByteArray &fileName, const struct stat &opened);
+// What became of the file that had status `opened` (and `size`) when it
+// was opened, seen by the name it was opened by. Of a block device, what it
+// can change: which device the name is, and its size.
+DiskState diskStateOf(const QByteArray &fileName, const struct stat &opened, int64_t size);
 // The same when the name cannot be looked at, by the system's error: only a
 // name that is gone (or a folder on its way) means a deleted file; a folder
 // made unreadable, say, may still hold it.
@@ -36,7 +38,7 @@ public:
 
     // Watches the file opened by `fileName` with status `opened`; the state
     // starts as Same.
-    void watch(const QByteArray &fileName, const struct stat &opened);
+    void watch(const QByteArray &fileName, const struct stat &opened, int64_t size);
     void stop();
     bool watching() const { return m_timer.isActive(); }
     DiskState state() const { return m_state; }
@@ -52,6 +54,7 @@ private:
     QTimer m_timer;
     QByteArray m_fileName;
     struct stat m_opened = {};
+    int64_t m_size = 0;
     DiskState m_state = DiskState::Same;
 };
 

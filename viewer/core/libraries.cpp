@@ -8,6 +8,9 @@
 
 namespace nv {
 
+const char kOlderHexModule[] = "The installed nvdigits10 module is older than this viewer: it "
+                               "cannot label the offsets of a file of more than 2 GiB";
+
 namespace {
 
 // A failure status of a library method becomes a run-time error of the
@@ -63,7 +66,13 @@ private:
 class ComHexFunctions final : public HexFunctionsObject
 {
 public:
-    ComHexFunctions() { create(CLSID_HexFunctions, IID__HexFunctions, m_p.out()); }
+    ComHexFunctions()
+    {
+        create(CLSID_HexFunctions, IID__HexFunctions, m_p.out());
+        // E_NOINTERFACE: a module older than the viewer, for small files only.
+        if (FAILED(m_p->lpVtbl->QueryInterface(m_p.get(), &IID__HexFunctions2, m_long.out())))
+            m_long.reset();
+    }
 
     nv::com::BStr GenerateOffset(int32_t lngFirstByte, int16_t intLine) override
     {
@@ -71,9 +80,21 @@ public:
         check(m_p->lpVtbl->GenerateOffset(m_p.get(), lngFirstByte, intLine, result.out()));
         return result;
     }
+    bool hasLongOffsets() override { return m_long.get() != nullptr; }
+    nv::com::BStr GenerateLongOffset(int64_t llFirstByte, int16_t intLine,
+                                     int16_t intDigits) override
+    {
+        if (!m_long)
+            raise(err::ObjectDoesntSupport, kOlderHexModule);
+        nv::com::BStr result;
+        check(m_long->lpVtbl->GenerateLongOffset(m_long.get(), llFirstByte, intLine, intDigits,
+                                                 result.out()));
+        return result;
+    }
 
 private:
     nv::com::ComPtr<_HexFunctions> m_p;
+    nv::com::ComPtr<_HexFunctions2> m_long;
 };
 
 // Kept until the process ends. The objects are deliberately never released
@@ -89,7 +110,13 @@ template <class T, class Impl> T &instance()
 
 } // namespace
 
-StringsObject &theStrings() { return instance<StringsObject, ComStrings>(); }
-HexFunctionsObject &theHexFunctions() { return instance<HexFunctionsObject, ComHexFunctions>(); }
+StringsObject &theStrings()
+{
+    return instance<StringsObject, ComStrings>();
+}
+HexFunctionsObject &theHexFunctions()
+{
+    return instance<HexFunctionsObject, ComHexFunctions>();
+}
 
 } // namespace nv

@@ -26,7 +26,15 @@ class HexFunctionsObject
 public:
     virtual ~HexFunctionsObject() = default;
     virtual nv::com::BStr GenerateOffset(int32_t lngFirstByte, int16_t intLine) = 0;
+    // Through the class's second interface, _HexFunctions2, which a module
+    // older than this viewer lacks: then false, and the call raises.
+    virtual bool hasLongOffsets() = 0;
+    virtual nv::com::BStr GenerateLongOffset(int64_t llFirstByte, int16_t intLine,
+                                             int16_t intDigits) = 0;
 };
+
+// What is said when the installed HexFunctions lacks _HexFunctions2.
+extern const char kOlderHexModule[];
 
 // Raise run-time error 429 with the runtime's reason when the class cannot
 // be created; a later call tries again.

@@ -1,17 +1,26 @@
 #include "viewer/core/modFormOps.h"
 
 #include "platform/appinfo/appinfo.h"
-#include "platform/runtime/checked.h"
 #include "viewer/core/libraries.h"
 #include "viewer/core/modIO.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace nv {
 
-int32_t FirstPositionOf(int32_t selectorValue)
+int64_t FirstPositionOf(int32_t selectorValue)
 {
-    return checkedAdd(checkedAbs(checkedMul(selectorValue, kBytesPerPage)), 1);
+    const int64_t page = selectorValue < 0 ? -int64_t(selectorValue) : int64_t(selectorValue);
+    return page * kBytesPerPage + 1;
+}
+
+int labelDigitsFor(int64_t size)
+{
+    int digits = 1;
+    for (uint64_t last = size > 0 ? uint64_t(size - 1) : 0; last >= 16; last >>= 4)
+        ++digits;
+    return std::max(digits, int(com::kOffsetDigits));
 }
 
 namespace {
@@ -29,14 +38,18 @@ QChar *put(QChar *out, QStringView text)
 
 } // namespace
 
-void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lngFirstByte,
-                DisplayText &display)
+void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int64_t lngFirstByte,
+                DisplayText &display, int labelDigits)
 {
+    // A page's first position fits 32 bits exactly when all its lines' do.
+    const bool classic = labelDigits == com::kOffsetDigits && lngFirstByte <= INT32_MAX;
     // Each line is measured, then written into one buffer that serves every
     // line: no copy of a result or cell beyond the one into the line.
     QString s;
     for (int16_t i = 0; i < kLinesPerPage; ++i) {
-        const nv::com::BStr label = theHexFunctions().GenerateOffset(lngFirstByte, i);
+        const nv::com::BStr label =
+            classic ? theHexFunctions().GenerateOffset(int32_t(lngFirstByte), i)
+                    : theHexFunctions().GenerateLongOffset(lngFirstByte, i, int16_t(labelDigits));
         const QStringView offset = label.view();
         QStringView hex[kBytesPerLine];
         qsizetype length = offset.size() + line::kFrameLength;
@@ -62,14 +75,14 @@ void RenderPage(StringTable &strHexTable, StringTable &strCharTable, int32_t lng
     }
 }
 
-void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &display)
+void ShowPage(const std::function<int32_t()> &selectorValue, DisplayText &display, int labelDigits)
 {
-    int32_t first = FirstPositionOf(selectorValue());
+    int64_t first = FirstPositionOf(selectorValue());
     ReadPage(first, PageBuffer());
     theStrings().Convert_To_HexStr(PageBuffer(), HexTable());
     theStrings().Convert_To_ChrStr(PageBuffer(), CharTable());
     first = FirstPositionOf(selectorValue());
-    RenderPage(HexTable(), CharTable(), first, display);
+    RenderPage(HexTable(), CharTable(), first, display, labelDigits);
 }
 
 QString versionCaption()

@@ -18,15 +18,16 @@ constexpr int kFileNumber = 1;
 // takes the viewed file's place.
 constexpr int kTriedFileNumber = 2;
 
-// Pages of 512 bytes in the named file, the last one possibly partial.
+// Pages of 512 bytes in the named file, the last one possibly partial. A
+// file of more pages than the page selector counts (2^31 - 1) raises
+// overflow (6).
 int32_t PageCount(const QString &strFileName);
 // The same by the bytes of the name, for a name that is not UTF-8.
 int32_t PageCount(const QByteArray &fileName);
 // Pages of 512 bytes in a file of `length` bytes, as PageCount counts them.
-int32_t PageCountOfLength(int32_t length);
+int32_t PageCountOfLength(int64_t length);
 // Fills all 512 cells of the buffer from the viewed file, starting at the
-// 1-based position lngFirstByte; positions past the end read as 0, as do
-// positions past the largest one (2^31 - 1).
-void ReadPage(int32_t lngFirstByte, ByteTable &bytBuffer);
+// 1-based position lngFirstByte; positions past the end read as 0.
+void ReadPage(int64_t lngFirstByte, ByteTable &bytBuffer);
 
 } // namespace nv

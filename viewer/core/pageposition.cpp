@@ -54,22 +54,22 @@ QString byteRunText(const ByteRun &run, const QLocale &locale)
              bytesText(run.count, locale));
 }
 
-ReachCells reachCells(const ByteRun &reached, int64_t pageOffset)
+ReachCells reachCells(const ByteRun &reached, int64_t pageOffset, int labelDigits)
 {
     const int from = int(std::clamp<int64_t>(reached.first - pageOffset, 0, kBytesPerPage - 1));
     const int to = int(std::clamp<int64_t>(reached.first + reached.count - 1 - pageOffset, from,
                                            kBytesPerPage - 1));
     ReachCells cells;
     for (int k = from; k <= to; ++k)
-        cells.marks.push_back({hexDigitIndex(k), 2});
+        cells.marks.push_back({hexDigitIndex(k, labelDigits), 2});
     for (int k = from; k <= to; ++k) {
         if (k == from || k % kBytesPerLine == 0)
-            cells.marks.push_back({charIndex(k), 0});
+            cells.marks.push_back({charIndex(k, labelDigits), 0});
         ++cells.marks.back().length;
     }
     const int lineLast = from - from % kBytesPerLine + kBytesPerLine - 1;
-    const int start = hexDigitIndex(from);
-    cells.selection = {start, hexDigitIndex(std::min(to, lineLast)) + 2 - start};
+    const int start = hexDigitIndex(from, labelDigits);
+    cells.selection = {start, hexDigitIndex(std::min(to, lineLast), labelDigits) + 2 - start};
     return cells;
 }
 

@@ -4,6 +4,8 @@
 // its negative values into pages.
 #pragma once
 
+#include "platform/com/page.h"
+
 #include <QLocale>
 #include <QString>
 
@@ -53,7 +55,8 @@ struct ReachCells
     TextRun selection;
     std::vector<TextRun> marks;
 };
-ReachCells reachCells(const ByteRun &reached, int64_t pageOffset);
+ReachCells reachCells(const ByteRun &reached, int64_t pageOffset,
+                      int labelDigits = com::kOffsetDigits);
 
 // "Page 10 of 2,048 · 1,048,576 bytes", or "Empty file": where the Go to
 // dialog says the user is.

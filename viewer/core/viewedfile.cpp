@@ -1,6 +1,8 @@
 #include "viewer/core/viewedfile.h"
 
 #include "viewer/core/copyas.h"
+#include "viewer/core/libraries.h"
+#include "viewer/core/modFormOps.h"
 #include "viewer/core/modIO.h"
 
 #include "platform/files/filenumbers.h"
@@ -19,13 +21,11 @@ namespace {
 // Where the file a reload replaces waits until the new page is shown.
 constexpr int kReplacedFileNumber = 3;
 
-// The largest file the page arithmetic counts in: its 32-bit positions.
-constexpr int64_t kLargestFile = INT32_MAX;
-
-bool tooLarge(const struct stat &info)
-{
-    return info.st_size > kLargestFile;
-}
+// The largest file the page selector counts: 2^31 - 1 pages of 512 bytes.
+constexpr int64_t kLargestFile = int64_t(INT32_MAX) * kBytesPerPage;
+// Past this, page positions need more than 32 bits, and labels the long
+// offsets of the hex module's second interface.
+constexpr int64_t kLargestClassicFile = int64_t(1) << 31;
 
 } // namespace
 
@@ -50,8 +50,11 @@ QString cannotReadNotice(int32_t selectorValue, const std::exception &error)
 
 void ViewedFile::checkShowable(int number)
 {
-    if (tooLarge(files::openedStatus(number)))
-        raise(err::Overflow, "File too large for Norvale (2 GiB or more)");
+    const int64_t size = files::openedSize(number);
+    if (size > kLargestFile)
+        raise(err::Overflow, "File too large for Norvale (1 TiB or more)");
+    if (size > kLargestClassicFile && !theHexFunctions().hasLongOffsets())
+        raise(err::ObjectDoesntSupport, kOlderHexModule);
     uint8_t first = 0;
     files::readCounted(number, 0, 1, &first);
 }
@@ -59,7 +62,8 @@ void ViewedFile::checkShowable(int number)
 bool ViewedFile::canBeShown(const QByteArray &fileName)
 {
     struct stat info;
-    if (::stat(fileName.constData(), &info) != 0 || !S_ISREG(info.st_mode) || tooLarge(info))
+    if (::stat(fileName.constData(), &info) != 0 ||
+        !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode)) || info.st_size > kLargestFile)
         return false;
     try {
         tryOpen(fileName);
@@ -73,6 +77,11 @@ bool ViewedFile::canBeShown(const QByteArray &fileName)
 QString ViewedFile::shownName() const
 {
     return QString::fromUtf8(m_name.mid(m_name.lastIndexOf('/') + 1));
+}
+
+int ViewedFile::labelDigits() const
+{
+    return labelDigitsFor(m_size);
 }
 
 bool ViewedFile::isOpen() const
@@ -128,8 +137,8 @@ void ViewedFile::took(const QByteArray &fileName)
 {
     m_name = fileName;
     m_status = files::openedStatus(kFileNumber);
-    m_size = int64_t(m_status.st_size);
-    m_watch.watch(m_name, m_status);
+    m_size = files::openedSize(kFileNumber);
+    m_watch.watch(m_name, m_status, m_size);
     m_reached.reset();
 }
 
@@ -156,7 +165,7 @@ void ViewedFile::reload(const std::function<void(int32_t pages)> &show,
         files::renumber(kReplacedFileNumber, kFileNumber);
         m_status = oldStatus;
         m_size = oldSize;
-        m_watch.watch(m_name, m_status);
+        m_watch.watch(m_name, m_status, m_size);
         m_reached.reset();
         restore();
         throw;
@@ -193,8 +202,9 @@ SearchRequest ViewedFile::searchFrom(int32_t selectorValue, const QByteArray &pa
 
 bool ViewedFile::reachSelected(int32_t selectorValue, int selStart, int selLength) const
 {
-    return m_reached && reachCells(*m_reached, pageOffsetOf(selectorValue)).selection ==
-                            TextRun{selStart, selLength};
+    return m_reached &&
+           reachCells(*m_reached, pageOffsetOf(selectorValue), labelDigits()).selection ==
+               TextRun{selStart, selLength};
 }
 
 ByteRun ViewedFile::where(int32_t selectorValue, int selStart, int selLength) const
@@ -204,7 +214,7 @@ ByteRun ViewedFile::where(int32_t selectorValue, int selStart, int selLength) co
     const int64_t pageOffset = pageOffsetOf(selectorValue);
     if (selLength > 0) {
         const PageBytes bytes =
-            selectedPageBytes(selStart, selLength, bytesOnPage(pageOffset, m_size));
+            selectedPageBytes(selStart, selLength, bytesOnPage(pageOffset, m_size), labelDigits());
         if (bytes.count > 0)
             return {pageOffset + bytes.first, bytes.count};
     }
@@ -225,8 +235,8 @@ std::vector<uint8_t> ViewedFile::bytesToCopy(int32_t selectorValue, bool pageSho
                                                bytes.data())));
         return bytes;
     }
-    const PageBytes range =
-        selectedPageBytes(selStart, selLength, bytesOnPage(pageOffsetOf(selectorValue), m_size));
+    const PageBytes range = selectedPageBytes(
+        selStart, selLength, bytesOnPage(pageOffsetOf(selectorValue), m_size), labelDigits());
     std::vector<uint8_t> bytes(size_t(range.count));
     for (int k = 0; k < range.count; ++k) {
         const int b = range.first + k;

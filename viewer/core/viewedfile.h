@@ -45,12 +45,15 @@ class ViewedFile : public QObject
 public:
     explicit ViewedFile(QObject *parent = nullptr);
 
-    // What the viewer shows: a regular file it may read, shorter than 2 GiB
-    // (the page arithmetic's limit), whose first byte reads. Raises with the
-    // reason when the file open under `number` is not such a file.
+    // What the viewer shows: a regular file or a block device it may read,
+    // of at most 1 TiB - 512 bytes (the page selector's 2^31 - 1 pages),
+    // whose first byte reads; beyond 2 GiB only with a hex module that
+    // labels 64-bit offsets. Raises with the reason when the file open under
+    // `number` is not such a file.
     static void checkShowable(int number);
-    // The same of a name, nothing kept open: only a regular file is opened
-    // to find out, as opening a FIFO or a device may act on it.
+    // The same of a name, nothing kept open: only a regular file or a block
+    // device is opened to find out, as opening a FIFO or a character device
+    // may act on it.
     static bool canBeShown(const QByteArray &fileName);
 
     bool isOpen() const;
@@ -62,6 +65,8 @@ public:
     // Its status and size at the open or the last reload.
     const struct stat &status() const { return m_status; }
     int64_t size() const { return m_size; }
+    // The width of its offset labels.
+    int labelDigits() const;
 
     // File number 1 from `fileName`, or the file tried under the second
     // number, which then moves there. A file that cannot be shown is not

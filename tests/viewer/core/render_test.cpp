@@ -10,6 +10,7 @@
 
 #include <QStringList>
 
+#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
@@ -57,12 +58,12 @@ protected:
         nvtest::writeFile(p, bytes);
         return p.string();
     }
-    QString show(const std::string &path, int32_t selector)
+    QString show(const std::string &path, int32_t selector, int labelDigits = 8)
     {
         nv::files::close(nv::kFileNumber);
         nv::files::openForRead(nv::kFileNumber, path);
         FakeDisplay d;
-        nv::ShowPage([&] { return selector; }, d);
+        nv::ShowPage([&] { return selector; }, d, labelDigits);
         EXPECT_EQ(d.replacements, 32);
         return d.text();
     }
@@ -194,58 +195,61 @@ TEST_F(PageCore, AgreesWithXxd)
     }
 }
 
-TEST_F(PageCore, PositionsPastTheTopOfTheRangeReadAsPastTheEnd)
+// Files of the sizes where the arithmetic changes, sparse, with their first
+// and last bytes planted: the page count, the label width, and the first and
+// last pages whole, offsets and all. A file one byte past 2^31 - 1 pages
+// cannot be counted.
+TEST_F(PageCore, SizesNearTheEdges)
 {
-    // The largest file there is, sparse: its last byte at position 2^31 - 1.
-    const std::string path = (dir / "largest").string();
-    int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(pwrite(fd, "Z", 1, off_t(INT32_MAX) - 1), 1);
-    ::close(fd);
-    EXPECT_EQ(nv::PageCount(QString::fromStdString(path)), 4194304);
-    nv::files::openForRead(nv::kFileNumber, path);
+    constexpr int64_t GiB = int64_t(1) << 30;
     const struct
     {
-        int32_t first;
-        int zCell; // where the last byte lands; every other cell reads 0
-    } reads[] = {{INT32_MAX - 10, 10},
-                 {2147483137, 510},
-                 {INT32_MAX - 511, 511},
-                 {INT32_MAX - 512, -1},
-                 {INT32_MAX, 0}};
-    nv::ByteTable buf;
-    for (const auto &r : reads) {
-        for (int k = 0; k < 512; ++k)
-            buf.set(k / 16, k % 16, 0xAA);
-        EXPECT_EQ(errorOf([&] { nv::ReadPage(r.first, buf); }), 0) << r.first;
-        for (int k = 0; k < 512; ++k)
-            EXPECT_EQ(buf.at(k / 16, k % 16), k == r.zCell ? 'Z' : 0) << r.first << " " << k;
+        const char *name;
+        int64_t size;
+        int32_t pages;         // 0: cannot be counted
+        const char *lastLabel; // of the last page's last line
+    } cases[] = {
+        {"2 GiB - 1", 2 * GiB - 1, 4194304, "7FFFFFF0"},
+        {"2 GiB", 2 * GiB, 4194304, "7FFFFFF0"},
+        {"2 GiB + 1", 2 * GiB + 1, 4194305, "800001F0"},
+        {"4 GiB - 1", 4 * GiB - 1, 8388608, "FFFFFFF0"},
+        {"4 GiB", 4 * GiB, 8388608, "FFFFFFF0"},
+        {"4 GiB + 1", 4 * GiB + 1, 8388609, "1000001F0"},
+        {"64 GiB", 64 * GiB, 134217728, "FFFFFFFF0"},
+        {"1 TiB - 512", 1024 * GiB - 512, INT32_MAX, "FFFFFFFDF0"},
+        {"1 TiB - 511", 1024 * GiB - 511, 0, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = (dir / "sparse").string();
+        const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(pwrite(fd, "A", 1, 0), 1);
+        ASSERT_EQ(pwrite(fd, "Z", 1, off_t(c.size - 1)), 1);
+        ::close(fd);
+        if (!c.pages) {
+            EXPECT_EQ(errorOf([&] { nv::PageCount(QString::fromStdString(path)); }), 6);
+            continue;
+        }
+        EXPECT_EQ(nv::PageCount(QString::fromStdString(path)), c.pages);
+        const int digits = nv::labelDigitsFor(c.size);
+        EXPECT_EQ(digits, int(strlen(c.lastLabel)));
+        const QStringList first = show(path, 0, digits).split("\r\n");
+        EXPECT_EQ(first[0],
+                  QString(digits, u'0') +
+                      "  41 00 00 00 00 00 00 00-00 00 00 00 00 00 00 00   A...............");
+        EXPECT_EQ(first[0].size(), nv::renderedLineLength(digits) - 2);
+        const QStringList last = show(path, 1 - c.pages, digits).split("\r\n");
+        EXPECT_TRUE(last[31].startsWith(QLatin1String(c.lastLabel) + "  "))
+            << last[31].toStdString();
+        // The last byte, and nothing past it but the zeros shown past the end.
+        const int64_t lastOffset = c.size - 1 - int64_t(c.pages - 1) * 512;
+        const QString line = last[int(lastOffset / 16)];
+        EXPECT_EQ(line.mid(nv::line::hexColumn(digits) + 3 * int(lastOffset % 16), 2), "5A");
+        EXPECT_EQ(line.mid(nv::line::charColumn(digits) + int(lastOffset % 16), 1), "Z");
     }
-    // The last page shows whole, offsets and all.
-    const QStringList lines = show(path, -4194303).split("\r\n");
-    EXPECT_TRUE(lines[31].startsWith("7FFFFFF0  00")) << lines[31].toStdString();
-    EXPECT_EQ(lines[31].mid(10 + 3 * 14, 2), "5A");
-    EXPECT_EQ(lines[31].mid(10 + 3 * 15, 2), "00");
-
-    struct Case
-    {
-        int32_t selector;
-        int error;
-    } cases[] = {{0, 0}, {-4194303, 0}, {-4194304, 6}, {4194304, 6}, {INT32_MIN, 6}};
-    for (const auto &c : cases)
-        EXPECT_EQ(errorOf([&] { nv::FirstPositionOf(c.selector); }), c.error) << c.selector;
     EXPECT_EQ(nv::FirstPositionOf(-3), 1537);
-    EXPECT_EQ(nv::FirstPositionOf(-4194303), 2147483137);
-}
-
-TEST_F(PageCore, AFileLongerThanTheRangeCannotBeCounted)
-{
-    auto p = dir / "huge";
-    int fd = ::open(p.c_str(), O_CREAT | O_WRONLY, 0600);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ftruncate(fd, (off_t(1) << 31) + 100), 0);
-    ::close(fd);
-    EXPECT_EQ(errorOf([&] { nv::PageCount(QString::fromStdString(p.string())); }), 6);
+    EXPECT_EQ(nv::FirstPositionOf(INT32_MIN), (int64_t(1) << 40) + 1);
 }
 
 TEST_F(PageCore, ShowingWithoutAnOpenFileFails)

@@ -25,6 +25,8 @@ namespace {
 class OpenFile : public testing::Test
 {
 protected:
+    // A file past 2 GiB asks the hex module whether it can label it.
+    void SetUp() override { nvtest::registerComponents(); }
     void TearDown() override
     {
         for (int n = 1; n <= 4; ++n)
@@ -56,9 +58,9 @@ TEST_F(OpenFile, OnlyWhatItCanShow)
     fs::create_directory(dir / "folder");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
     nvtest::writeFile(dir / "huge", "");
-    fs::resize_file(dir / "huge", std::uintmax_t(1) << 31); // sparse
+    fs::resize_file(dir / "huge", (std::uintmax_t(1) << 40) - 511); // sparse
     nvtest::writeFile(dir / "largest", "");
-    fs::resize_file(dir / "largest", (std::uintmax_t(1) << 31) - 1);
+    fs::resize_file(dir / "largest", (std::uintmax_t(1) << 40) - 512);
     const struct
     {
         QByteArray name;
@@ -66,7 +68,7 @@ TEST_F(OpenFile, OnlyWhatItCanShow)
     } cases[] = {
         {path("plain"), ""},
         {path("largest"), ""},
-        {path("huge"), "File too large for Norvale (2 GiB or more)"},
+        {path("huge"), "File too large for Norvale (1 TiB or more)"},
         {path("missing"), "No such file or directory"},
         {path("folder"), "Is a directory"},
         {path("fifo"), "Not a regular file"},
@@ -125,8 +127,8 @@ TEST_F(OpenFile, AReloadFollowsTheFileOrChangesNothing)
              fs::create_directory(dir / "f");
          },
          false, 1500, "Is a directory"},
-        {"grown to 2 GiB (sparse)", [&] { fs::resize_file(dir / "f", std::uintmax_t(1) << 31); },
-         false, 1500, "File too large for Norvale (2 GiB or more)"},
+        {"grown to 1 TiB (sparse)", [&] { fs::resize_file(dir / "f", std::uintmax_t(1) << 40); },
+         false, 1500, "File too large for Norvale (1 TiB or more)"},
         {"a new page that cannot be shown", [&] { write(9000); }, true, 1500, "Overflow"},
     };
     for (const auto &c : cases) {
