@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -250,6 +252,51 @@ TEST_F(Search, ALongPasteIsSearchedWhole)
             EXPECT_GT(c.txtSearch->maxLength(), nv::kMaxPatternChars);
         },
         Qt::Key_F, Qt::ControlModifier);
+}
+
+// Across the 2 GiB and 4 GiB borders of sparse files: a match over the
+// border (and over a line and a page) is found, its first line's digits
+// selected and all of it copied as hex; a jump reaches the border's byte;
+// the labels are as wide as the last offset.
+TEST_F(Search, AcrossTheBordersOfLargeFiles)
+{
+    for (const int64_t border : {int64_t(1) << 31, int64_t(1) << 32}) {
+        SCOPED_TRACE(border);
+        const std::string path = (dir / "large.bin").string();
+        nvtest::writeFile(path, "");
+        std::filesystem::resize_file(path, std::uintmax_t(border + 4096));
+        {
+            std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+            f.seekp(border - 3);
+            f << "NEEDLE";
+        }
+        open(path);
+        // From a few pages before the border: gigabytes of zeros need no reading.
+        ui.updScroll->setValue(-int32_t(border / 512) + 4);
+        inDialog<nv::frmFind>(
+            [](nv::frmFind &d) {
+                type(nv::frmFindControls(d).txtSearch, QStringLiteral("NEEDLE"));
+            },
+            Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(ui.updScroll->value(), -int32_t((border - 3) / 512));
+        EXPECT_EQ(ui.notice.shown(), QStringLiteral("6 bytes found - Ctrl+Shift+C copies them"));
+        EXPECT_EQ(copied(), QStringLiteral("4E 45 45"));
+        key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("4E 45 45 44 4C 45"));
+
+        inDialog<nv::frmGoToOffset>(
+            [&](nv::frmGoToOffset &d) {
+                type(nv::frmGoToOffsetControls(d).txtOffset,
+                     QStringLiteral("0x") + QString::number(border, 16));
+            },
+            Qt::Key_G, Qt::ControlModifier);
+        EXPECT_EQ(ui.updScroll->value(), -int32_t(border / 512));
+        EXPECT_EQ(copied(), QStringLiteral("44"));
+        const QString label = QString::number(border, 16).toUpper().rightJustified(8, u'0');
+        EXPECT_TRUE(ui.txtDisplay->text().startsWith(label + QStringLiteral("  44 4C 45 00")))
+            << ui.txtDisplay->text().left(40).toStdString();
+        ui.mnuFileSub.click(nvtest::kClose);
+    }
 }
 
 // A search that never ends by itself shows "Searching" over the main window,
