@@ -51,7 +51,7 @@ struct _HexFunctions2Vtbl
     NV_HEXFUNCTIONS_SLOTS(_HexFunctions2)
     // Slot 9: the offset label of a display line at a 64-bit position,
     // llFirstByte - 1 + 16 * intLine as intDigits (8 to 16) hexadecimal digits.
-    HRESULT (*GenerateLongOffset)
+    HRESULT(*GenerateLongOffset)
     (_HexFunctions2 *self, int64_t llFirstByte, int16_t intLine, int16_t intDigits, BSTR *result);
 };
 struct _HexFunctions2

@@ -10,17 +10,23 @@
 
 namespace nv::com::server {
 
+// The methods of _HexFunctions, with which _HexFunctions2 begins: their
+// slots lie at the same places in both tables.
+inline constexpr MethodInfo kGenerateOffsetMethod = {
+    7,
+    NV_SLOT(_HexFunctionsVtbl, GenerateOffset),
+    DISPID_HexFunctions_GenerateOffset,
+    ResultType::String,
+    {{"lngFirstByte", ParamType::I4}, {"intLine", ParamType::I2}}};
+inline constexpr MethodInfo kHexByte2BinBitsMethod = {8,
+                                                      NV_SLOT(_HexFunctionsVtbl, HexByte2BinBits),
+                                                      DISPID_HexFunctions_HexByte2BinBits,
+                                                      ResultType::String,
+                                                      {{"strHexNum", ParamType::String}}};
+
 inline constexpr MethodInfo kHexFunctionsMethods[] = {
-    {7,
-     NV_SLOT(_HexFunctions2Vtbl, GenerateOffset),
-     DISPID_HexFunctions_GenerateOffset,
-     ResultType::String,
-     {{"lngFirstByte", ParamType::I4}, {"intLine", ParamType::I2}}},
-    {8,
-     NV_SLOT(_HexFunctions2Vtbl, HexByte2BinBits),
-     DISPID_HexFunctions_HexByte2BinBits,
-     ResultType::String,
-     {{"strHexNum", ParamType::String}}},
+    kGenerateOffsetMethod,
+    kHexByte2BinBitsMethod,
     {9,
      NV_SLOT(_HexFunctions2Vtbl, GenerateLongOffset),
      DISPID_HexFunctions_GenerateLongOffset,

@@ -43,7 +43,7 @@ OffsetLabel generateOffset(int32_t lngFirstByte, int16_t intLine)
 {
     const int16_t lineBytes = checkedInt16(int32_t(intLine) * nv::com::kBytesPerLine);
     const int16_t step = checkedInt16(int32_t(lineBytes) - 1);
-    const int32_t offset = nv::checkedAdd(lngFirstByte, step);
+    const int32_t offset = nv::checkedAdd(lngFirstByte, int32_t(step));
 
     // The two's-complement pattern, zero-padded to eight digits.
     OffsetLabel label;

@@ -2,6 +2,7 @@
 // module's entry points. Dispatch and the type library come from contract.h.
 #include "hexops/contract.h"
 #include "hexops/hexfunctions.h"
+#include "hexops/slots.h"
 
 #include "platform/com/server/dualobject.h"
 #include "platform/com/server/entrypoints.h"
@@ -11,21 +12,6 @@ namespace {
 
 using namespace nv::com::server;
 
-// The slots take the self of _HexFunctions2, whose table serves both interfaces.
-HRESULT GenerateOffset(_HexFunctions2 *, int32_t lngFirstByte, int16_t intLine, BSTR *result)
-{
-    return stringResult(result, [&] {
-        const nv::hexops::OffsetLabel label = nv::hexops::generateOffset(lngFirstByte, intLine);
-        return nv::com::BStr(std::u16string_view(label.data(), label.size()));
-    });
-}
-
-HRESULT HexByte2BinBits(_HexFunctions2 *, BSTR strHexNum, BSTR *result)
-{
-    return stringResult(result,
-                        [&] { return nv::hexops::hexByte2BinBits(nv::com::view(strHexNum)); });
-}
-
 HRESULT GenerateLongOffset(_HexFunctions2 *, int64_t llFirstByte, int16_t intLine,
                            int16_t intDigits, BSTR *result)
 {
@@ -33,8 +19,10 @@ HRESULT GenerateLongOffset(_HexFunctions2 *, int64_t llFirstByte, int16_t intLin
         result, [&] { return nv::hexops::generateLongOffset(llFirstByte, intLine, intDigits); });
 }
 
-const _HexFunctions2Vtbl kVtbl = {NV_DUAL_SLOTS(_HexFunctions2), GenerateOffset, HexByte2BinBits,
-                                  GenerateLongOffset};
+// The slots take the self of _HexFunctions2, whose table serves both interfaces.
+const _HexFunctions2Vtbl kVtbl = {
+    NV_DUAL_SLOTS(_HexFunctions2), nv::hexops::generateOffsetSlot<_HexFunctions2>,
+    nv::hexops::hexByte2BinBitsSlot<_HexFunctions2>, GenerateLongOffset};
 
 const ClassInfo kClass = {nv::com::server::kHexFunctions, &kVtbl};
 

@@ -44,9 +44,26 @@ void registerClassesAt(const std::string &module)
         registerClassAt(clsid, module);
 }
 
+// The main window, with dialogs answered by the test.
+class HostileModules : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        nv::gstrBackgroundColor = QStringLiteral("16777215");
+        nv::gstrFontColor = QStringLiteral("0");
+        form.load();
+        form.show();
+    }
+
+    nvtest::FakeDialogs dialogs;
+    nv::frmMain form;
+    nv::frmMainControls ui{form};
+};
+
 } // namespace
 
-TEST(HostileModules, FileOpenEndsQuietly)
+TEST_F(HostileModules, FileOpenEndsQuietly)
 {
     nvtest::ScratchDir dir("hostile");
     const std::string module = nvtest::readFile(NV_STRINGOPS_MODULE);
@@ -56,14 +73,6 @@ TEST(HostileModules, FileOpenEndsQuietly)
     ASSERT_EQ(mkfifo((dir / "fifo.so").c_str(), 0600), 0);
     nvtest::writeFile(dir / "data.bin", std::string(1024, 'x'));
     nvtest::FifoWatchdog watchdog(dir / "fifo.so", std::chrono::seconds(20));
-
-    nvtest::FakeDialogs dialogs;
-    nv::gstrBackgroundColor = QStringLiteral("16777215");
-    nv::gstrFontColor = QStringLiteral("0");
-    nv::frmMain form;
-    nv::frmMainControls ui(form);
-    form.load();
-    form.show();
     for (const char *name : {"fifo.so", "cut.so", "folder.so", "text.so"}) {
         SCOPED_TRACE(name);
         registerClassesAt((dir / name).string());
@@ -80,17 +89,11 @@ TEST(HostileModules, FileOpenEndsQuietly)
 // An install older than the viewer: HexFunctions without its second
 // interface labels every file it did before, and a larger one is refused
 // with the reason, not shown with wrong labels or a failure on its page.
-TEST(HostileModules, AnOlderHexModuleKeepsToTheFilesItCanLabel)
+TEST_F(HostileModules, AnOlderHexModuleKeepsToTheFilesItCanLabel)
 {
     nvtest::ScratchDir dir("older");
     registerClassAt(CLSID_Strings, NV_STRINGOPS_MODULE);
     registerClassAt(CLSID_HexFunctions, NV_OLDER_HEX_MODULE);
-    nvtest::FakeDialogs dialogs;
-    nv::gstrBackgroundColor = QStringLiteral("16777215");
-    nv::gstrFontColor = QStringLiteral("0");
-    nv::frmMain form;
-    nv::frmMainControls ui(form);
-    form.load();
     for (const auto &[size, reason] : {std::pair{int64_t(1) << 31, ""},
                                        std::pair{(int64_t(1) << 31) + 1, nv::kOlderHexModule}}) {
         nvtest::writeFile(dir / "f.bin", "");

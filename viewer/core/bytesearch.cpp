@@ -121,7 +121,7 @@ bool ByteSearch::step()
     if (finished())
         return false;
     const Segment &s = m_segments[m_segment];
-    const bool more = m_backward ? stepBackward(s) : stepForward(s);
+    const bool more = stepIn(s);
     if (!more && !finished()) {
         // On to the other end.
         ++m_segment;
@@ -213,40 +213,27 @@ void ByteSearch::found(int64_t offset)
     m_segment = m_segmentCount;
 }
 
-// One chunk of starts from the cursor on; false when the segment is done.
-bool ByteSearch::stepForward(const Segment &s)
+// One chunk of starts from the cursor on (backward: below it); false when
+// the segment is done. No match starts where the pattern would run past the
+// bytes' end.
+bool ByteSearch::stepIn(const Segment &s)
 {
     const int64_t m = m_pattern.size();
-    const int64_t to = std::min(s.to, m_end - m + 1); // no match starts past this
-    if (m_cursor >= to)
+    const int64_t lastStarts = std::min(s.to, m_end - m + 1);
+    if (m_backward)
+        m_cursor = std::min(m_cursor, lastStarts);
+    const int64_t from = m_backward ? std::max(s.from, m_cursor - m_chunk) : m_cursor;
+    const int64_t to = m_backward ? m_cursor : std::min(lastStarts, m_cursor + m_chunk);
+    if (from >= to)
         return false;
-    const int64_t startsEnd = std::min(to, m_cursor + m_chunk);
-    const int32_t got = readAt(m_cursor, startsEnd - m_cursor + m - 1);
-    m_done += startsEnd - m_cursor;
-    if (const auto at = matchIn(size_t(got), size_t(startsEnd - m_cursor))) {
-        found(m_cursor + int64_t(*at));
-        return false;
-    }
-    m_cursor = startsEnd;
-    return m_cursor < s.to;
-}
-
-// One chunk of starts below the cursor; false when the segment is done.
-bool ByteSearch::stepBackward(const Segment &s)
-{
-    const int64_t m = m_pattern.size();
-    m_cursor = std::min(m_cursor, m_end - m + 1);
-    if (m_cursor <= s.from)
-        return false;
-    const int64_t from = std::max(s.from, m_cursor - m_chunk);
-    const int32_t got = readAt(from, m_cursor - from + m - 1);
-    m_done += m_cursor - from;
-    if (const auto at = matchIn(size_t(got), size_t(m_cursor - from))) {
+    const int32_t got = readAt(from, to - from + m - 1);
+    m_done += to - from;
+    if (const auto at = matchIn(size_t(got), size_t(to - from))) {
         found(from + int64_t(*at));
         return false;
     }
-    m_cursor = from;
-    return m_cursor > s.from;
+    m_cursor = m_backward ? from : to;
+    return m_backward ? m_cursor > s.from : m_cursor < s.to;
 }
 
 } // namespace nv

@@ -62,8 +62,7 @@ private:
         int64_t from; // match starts from..to-1
         int64_t to;
     };
-    bool stepForward(const Segment &s);
-    bool stepBackward(const Segment &s);
+    bool stepIn(const Segment &s);
     int32_t readAt(int64_t offset, int64_t count);
     std::optional<size_t> matchIn(size_t length, size_t starts);
     uint8_t otherCase(uint8_t b) const;
