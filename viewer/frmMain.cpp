@@ -158,11 +158,6 @@ frmMain &frmMain::instance()
     return *g_instance;
 }
 
-DisplayColors &frmMain::displayColors()
-{
-    return *m_display;
-}
-
 void frmMain::Form_Load()
 {
     txtDisplay->setBackColor(colourOf(gstrBackgroundColor));
@@ -286,7 +281,7 @@ void frmMain::mnuViewSub_Click(int index)
 {
     if (index != ViewOptions)
         return;
-    frmOptions dialog(displayColors()); // loaded anew on each opening
+    frmOptions dialog(*m_display); // loaded anew on each opening
     dialog.showModal();
 }
 

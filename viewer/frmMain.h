@@ -125,8 +125,6 @@ private:
     void diskStateChanged(DiskState state);
     // The band's line while no notice shows: the page, the position, the size.
     void UpdateStatus();
-    // The display's colours, as the options dialog is given them.
-    DisplayColors &displayColors();
 
     // Go to Offset and Find (frmMainSearch.cpp).
     void GoToOffset();
@@ -137,6 +135,7 @@ private:
     // there. False when the page could not be shown.
     bool SelectBytes(int64_t first, int64_t last);
 
+    // What page rendering and the options dialog see of the display.
     std::unique_ptr<DisplayOf<forms::TextBox>> m_display;
     QString m_strFileName;
     ViewedFile m_file;

@@ -20,7 +20,7 @@ struct frmMainControls
           mnuCopyAsHex(form.mnuCopyAsSub.item(frmMain::CopyAsHex)),
           mnuCopyAsCArray(form.mnuCopyAsSub.item(frmMain::CopyAsCArray)),
           mnuFileReload(form.mnuFileReload), notice(*form.m_notice), file(form.m_file),
-          displayColors(form.displayColors())
+          displayColors(*form.m_display)
     {
     }
 
