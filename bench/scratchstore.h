@@ -1,11 +1,15 @@
 // A scratch folder of the benchmark's own with a registry store that holds
 // both component modules, so a benchmark never touches the user's store.
+// What a benchmark makes in it goes with it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 struct ScratchStore
 {
@@ -24,6 +28,21 @@ struct ScratchStore
         }
     }
     ~ScratchStore() { std::filesystem::remove_all(dir); }
+
+    // A file of `size` bytes that are all holes (zeros, no disk used), or ""
+    // when it cannot be made, which is said.
+    std::string sparseFile(const char *name, int64_t size) const
+    {
+        const std::string path = (dir / name).string();
+        const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+        const bool made = fd >= 0 && ::ftruncate(fd, off_t(size)) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        if (made)
+            return path;
+        std::perror(("cannot make " + path).c_str());
+        return {};
+    }
     ScratchStore(const ScratchStore &) = delete;
     ScratchStore &operator=(const ScratchStore &) = delete;
 };
