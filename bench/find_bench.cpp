@@ -36,6 +36,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -220,9 +221,6 @@ std::optional<double> searchAcross4GiB(const ScratchStore &store)
     const int64_t boundary = 4 * kGiB, from = boundary - 128 * kMiB;
     const int64_t realFrom = boundary - kMiB, planted = boundary + 64 * kKiB;
     const int64_t size = 6 * kGiB;
-    const std::string path = store.sparseFile("across4g.bin", size);
-    if (path.empty())
-        return std::nullopt;
     std::vector<uint8_t> real(size_t(2 * kMiB), 0);
     uint32_t x = 88675123u;
     addNoise(real, x);
@@ -233,15 +231,11 @@ std::optional<double> searchAcross4GiB(const ScratchStore &store)
         plant(at, partial);
     plant(boundary - 3, partial);
     plant(planted, pattern);
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    const bool written =
-        fd >= 0 && ::pwrite(fd, real.data(), real.size(), off_t(realFrom)) == ssize_t(real.size());
-    if (fd >= 0)
-        ::close(fd);
-    if (!written) {
-        std::perror(("cannot write " + path).c_str());
+    const std::string path = store.sparseFile(
+        "across4g.bin", size, realFrom,
+        std::string_view(reinterpret_cast<const char *>(real.data()), real.size()));
+    if (path.empty())
         return std::nullopt;
-    }
 
     nv::files::openForRead(nv::kFileNumber, path);
     std::optional<int64_t> floorFound = floorSearch(path, pattern, from); // into the page cache

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 struct ScratchStore
@@ -29,13 +30,17 @@ struct ScratchStore
     }
     ~ScratchStore() { std::filesystem::remove_all(dir); }
 
-    // A file of `size` bytes that are all holes (zeros, no disk used), or ""
-    // when it cannot be made, which is said.
-    std::string sparseFile(const char *name, int64_t size) const
+    // The file `name` here, `size` bytes long, with `bytes` written at `at`
+    // and holes elsewhere (read as zeros, they take no disk); "" when it
+    // cannot be made, which is said.
+    std::string sparseFile(const char *name, int64_t size, int64_t at = 0,
+                           std::string_view bytes = {}) const
     {
         const std::string path = (dir / name).string();
         const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
-        const bool made = fd >= 0 && ::ftruncate(fd, off_t(size)) == 0;
+        const bool made =
+            fd >= 0 && ::ftruncate(fd, off_t(size)) == 0 &&
+            ::pwrite(fd, bytes.data(), bytes.size(), off_t(at)) == ssize_t(bytes.size());
         if (fd >= 0)
             ::close(fd);
         if (made)
