@@ -159,7 +159,7 @@ void ViewedFile::reload(const std::function<void(int32_t pages)> &show,
     files::renumber(kTriedFileNumber, kFileNumber);
     took(m_name);
     try {
-        show(PageCountOfLength(int32_t(m_size)));
+        show(PageCountOfLength(m_size));
     } catch (...) {
         files::close(kFileNumber);
         files::renumber(kReplacedFileNumber, kFileNumber);

@@ -127,6 +127,8 @@ TEST_F(OpenFile, AReloadFollowsTheFileOrChangesNothing)
              fs::create_directory(dir / "f");
          },
          false, 1500, "Is a directory"},
+        {"grown past 4 GiB (sparse)",
+         [&] { fs::resize_file(dir / "f", std::uintmax_t(5) << 30); }, false, int64_t(5) << 30, ""},
         {"grown to 1 TiB (sparse)", [&] { fs::resize_file(dir / "f", std::uintmax_t(1) << 40); },
          false, 1500, "File too large for Norvale (1 TiB or more)"},
         {"a new page that cannot be shown", [&] { write(9000); }, true, 1500, "Overflow"},
@@ -154,7 +156,7 @@ TEST_F(OpenFile, AReloadFollowsTheFileOrChangesNothing)
         EXPECT_EQ(file.size(), c.sizeAfter);
         EXPECT_EQ(restored, c.showFails);
         if (!*c.reason) {
-            EXPECT_EQ(pagesShown, nv::PageCountOfLength(int32_t(c.sizeAfter)));
+            EXPECT_EQ(pagesShown, nv::PageCountOfLength(c.sizeAfter));
         }
         // Still open, and nothing left under the other numbers.
         EXPECT_TRUE(file.isOpen());
